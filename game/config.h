@@ -1,0 +1,22 @@
+// The parameter list: name=value lines of "Config.INI", looked up by name with a default.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TParameter {
+    std::string Name;
+    std::string Value;
+};
+
+using TParameterList = std::vector<TParameter>;
+
+// Empties the list and fills it from the file; false when the file cannot be opened.
+bool LoadParameterList(const std::string& fileName, TParameterList& list);
+// The value of the first parameter whose name matches without regard to case and blanks.
+std::string GetParameterValue(const std::string& name, const TParameterList& list,
+                              const std::string& defaultValue);
+// The text without leading and trailing bytes of value 32 or less.
+std::string TrimText(const std::string& text);
+// Latin and Windows-1251 Cyrillic small letters made capital; every other byte unchanged.
+std::string UpperCaseText(const std::string& text);
