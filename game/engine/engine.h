@@ -6,12 +6,12 @@
 #include <string>
 
 struct TScreenSettings {
-    int32_t Width = 0;         // window (and full-screen display) size in pixels
+    int32_t Width = 0; // window (and full-screen display) size in pixels
     int32_t Height = 0;
-    int32_t VirtualWidth = 0;  // size of the 2D coordinate space; always 800 by 600
+    int32_t VirtualWidth = 0; // size of the 2D coordinate space; always 800 by 600
     int32_t VirtualHeight = 0;
-    int32_t ColorBits = 0;     // colour depth; also the depth-buffer bits asked for
-    int32_t Frequency = 0;     // refresh rate to request; 0 leaves it alone
+    int32_t ColorBits = 0; // colour depth; also the depth-buffer bits asked for
+    int32_t Frequency = 0; // refresh rate to request; 0 leaves it alone
     bool FullScreen = false;
 };
 
@@ -22,9 +22,20 @@ struct TPoint {
 
 // Win32 virtual-key codes, the index of `Keys`. The mouse buttons sit at 1, 2 and 4.
 enum : uint8_t {
-    VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04,
-    VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_ESCAPE = 0x1B, VK_SPACE = 0x20,
-    VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_F1 = 0x70, VK_F12 = 0x7B,
+    VK_LBUTTON = 0x01,
+    VK_RBUTTON = 0x02,
+    VK_MBUTTON = 0x04,
+    VK_BACK = 0x08,
+    VK_TAB = 0x09,
+    VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+    VK_F1 = 0x70,
+    VK_F12 = 0x7B,
 };
 
 // True while the key or button is down; a reader may clear an entry to consume a press.
@@ -39,7 +50,8 @@ bool InitEngine(const std::string& caption, TScreenSettings settings);
 // Full-screen display change to the size, depth and rate (0 leaves a value alone).
 bool SetDisplayMode(int32_t width, int32_t height, int32_t bits, int32_t frequency);
 bool RestoreDisplayMode();
-// Perspective (45 degrees) or the 2D space with (0, 0) at the top left; resets the model-view matrix.
+// Perspective (45 degrees) or the 2D space with (0, 0) at the top left; resets the model-view
+// matrix.
 void SetProjection(bool perspective);
 TScreenSettings GetScreenSettings();
 // Handles every pending window event; true when at least one was handled.
@@ -47,9 +59,10 @@ bool ProcessMessages();
 void BeginFrame();
 void EndFrame();
 
-// A uniform integer from 0 to n - 1 from the generator InitEngine seeds.
+// A uniform integer from 0 to n - 1 (0 when n < 1) from the one generator InitEngine seeds.
 int32_t Random(int32_t n);
-// Whether the file exists and can be opened for reading.
+void SeedRandom(uint64_t seed);
+// Whether the file exists, is not a folder, and can be opened for reading.
 bool FileExists(const std::string& name);
 std::string IntToText(int32_t value);
 // Decimal or hexadecimal ("$", "x", "0x") digits after blanks and a sign; stops at the first bad

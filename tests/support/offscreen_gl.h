@@ -1,4 +1,5 @@
-// An OpenGL context without a display, for drawing tests: SDL's offscreen driver over Mesa llvmpipe.
+// An OpenGL context without a display, for drawing tests: SDL's offscreen driver over Mesa
+// llvmpipe.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,8 @@ struct OffscreenGL {
     int Height = 0;
 };
 
-// Opens a hidden window of the size with a current compatibility context; false when none can be had.
+// Opens a hidden window of the size with a current compatibility context; false when none can be
+// had.
 bool OpenOffscreenGL(OffscreenGL& gl, int width, int height);
 void CloseOffscreenGL(OffscreenGL& gl);
 

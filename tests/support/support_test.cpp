@@ -22,7 +22,8 @@ static std::string WriteScript(const std::string& dir, const std::string& body) 
 TEST(RunProgram, RunsInTheFolderAndKeepsOutputAndExitCode) {
     std::string dir = MakeScratchDir("support");
     ASSERT_FALSE(dir.empty());
-    std::string script = WriteScript(dir, "pwd; echo oops >&2; echo $GREETING > note.txt; exit 3\n");
+    std::string script =
+        WriteScript(dir, "pwd; echo oops >&2; echo $GREETING > note.txt; exit 3\n");
     ProgramRun run = RunProgram(script, dir, {"GREETING=hello"}, 5000);
     EXPECT_EQ(run.ExitCode, 3);
     EXPECT_FALSE(run.TimedOut);

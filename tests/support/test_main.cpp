@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 
-extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1"; }
+extern "C" const char* __ubsan_default_options() {
+    return "print_stacktrace=1";
+}
 
 // Leaks inside the system's graphics, font and audio stacks are not ours to fix.
 extern "C" const char* __lsan_default_suppressions() {

@@ -1,0 +1,87 @@
+// The utility functions of the platform layer.
+#include "engine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <limits>
+#include <random>
+
+namespace {
+
+std::mt19937 Generator;
+
+bool IsDigitOfBase(char c, int base, uint32_t& digit) {
+    if (c >= '0' && c <= '9')
+        digit = static_cast<uint32_t>(c - '0');
+    else if (base == 16 && c >= 'a' && c <= 'f')
+        digit = static_cast<uint32_t>(c - 'a' + 10);
+    else if (base == 16 && c >= 'A' && c <= 'F')
+        digit = static_cast<uint32_t>(c - 'A' + 10);
+    else
+        return false;
+    return digit < static_cast<uint32_t>(base);
+}
+
+// Skips the hexadecimal prefix ("$", "x", "X", "0x", "0X") at `at`, if any, and gives the base.
+int ReadBase(const std::string& text, size_t& at) {
+    if (at < text.size() && (text[at] == '$' || text[at] == 'x' || text[at] == 'X')) {
+        ++at;
+        return 16;
+    }
+    if (at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X')) {
+        at += 2;
+        return 16;
+    }
+    return 10;
+}
+
+} // namespace
+
+void SeedRandom(uint64_t seed) {
+    Generator.seed(static_cast<std::mt19937::result_type>(seed));
+}
+
+int32_t Random(int32_t n) {
+    if (n < 1) return 0;
+    return std::uniform_int_distribution<int32_t>(0, n - 1)(Generator);
+}
+
+bool FileExists(const std::string& name) {
+    int file = open(name.c_str(), O_RDONLY);
+    if (file < 0) return false;
+    struct stat status;
+    bool regular = fstat(file, &status) == 0 && !S_ISDIR(status.st_mode);
+    close(file);
+    return regular;
+}
+
+std::string IntToText(int32_t value) {
+    return std::to_string(value);
+}
+
+int32_t TextToInt(const std::string& text) {
+    size_t at = 0;
+    while (at < text.size() && text[at] == ' ') ++at;
+    bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
+    int base = ReadBase(text, at);
+
+    // Decimal values stop below the int32 range (one more for a negative one); hexadecimal ones
+    // fill all 32 bits, so $FFFFFFFF is -1.
+    uint64_t limit = base == 16
+                         ? 0xFFFFFFFFull
+                         : static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) + negative;
+    uint64_t value = 0;
+    uint32_t digit = 0;
+    while (at < text.size() && IsDigitOfBase(text[at], base, digit)) {
+        uint64_t next = value * static_cast<uint64_t>(base) + digit;
+        if (next > limit) break;
+        value = next;
+        ++at;
+    }
+    uint32_t bits = static_cast<uint32_t>(value);
+    if (at == text.size() && negative) bits = 0u - bits;
+    return static_cast<int32_t>(bits);
+}
