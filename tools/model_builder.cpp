@@ -1,0 +1,242 @@
+// Builds the Game's creature: eight QMF models of a yellow, chick-like walker, in the scene's axes
+// (x across the road, y along it with the front at negative y, z up, the road at z = -10). The legs
+// hang from the hip axis, the x axis through the origin, which the walk swings them about.
+//
+// Usage: model_builder OUTPUT_DIR   (writes tuvobody.qmf, tuvoeyes.qmf, ... into the folder)
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Vec3 {
+    float X = 0, Y = 0, Z = 0;
+};
+
+Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.X + b.X, a.Y + b.Y, a.Z + b.Z};
+}
+Vec3 operator-(Vec3 a, Vec3 b) {
+    return {a.X - b.X, a.Y - b.Y, a.Z - b.Z};
+}
+Vec3 operator*(Vec3 a, float k) {
+    return {a.X * k, a.Y * k, a.Z * k};
+}
+Vec3 Cross(Vec3 a, Vec3 b) {
+    return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X};
+}
+float Length(Vec3 a) {
+    return std::sqrt(a.X * a.X + a.Y * a.Y + a.Z * a.Z);
+}
+Vec3 Normalized(Vec3 a) {
+    return a * (1 / Length(a));
+}
+
+struct Vertex {
+    Vec3 Position;
+    float S = 0, T = 0;
+};
+
+struct Model {
+    std::string Name;
+    std::vector<Vertex> Vertices; // three to a triangle
+};
+
+constexpr float Pi = std::numbers::pi_v<float>;
+
+// Three axes of a solid: Along from its start to its end, Across and Up perpendicular to it, each
+// of unit length. Up leans towards the world's z (or towards -y for an upright solid).
+struct Frame {
+    Vec3 Along, Across, Up;
+};
+
+Frame FrameAlong(Vec3 direction) {
+    Vec3 along = Normalized(direction);
+    Vec3 reference = std::abs(along.Z) > 0.9f ? Vec3{0, -1, 0} : Vec3{0, 0, 1};
+    Vec3 across = Normalized(Cross(reference, along));
+    return {along, across, Cross(along, across)};
+}
+
+void AddTriangle(Model& model, Vertex a, Vertex b, Vertex c) {
+    model.Vertices.insert(model.Vertices.end(), {a, b, c});
+}
+
+// A surface of revolution around `from`..`to`, sampled on a grid: `ring(v)` gives, for v from 0 at
+// `from` to 1 at `to`, the position along the axis (0 to 1) and the radii across and up.
+template <typename Ring>
+void AddRevolved(Model& model, Vec3 from, Vec3 to, int slices, int stacks, Ring ring) {
+    Frame frame = FrameAlong(to - from);
+    Vec3 axis = to - from;
+    auto point = [&](int slice, int stack) {
+        float u = float(slice) / slices, v = float(stack) / stacks;
+        auto [along, across, up] = ring(v);
+        float angle = 2 * Pi * u;
+        Vec3 position = from + axis * along + frame.Across * (across * std::cos(angle)) +
+                        frame.Up * (up * std::sin(angle));
+        return Vertex{position, u, v};
+    };
+    for (int stack = 0; stack < stacks; ++stack)
+        for (int slice = 0; slice < slices; ++slice) {
+            Vertex a = point(slice, stack), b = point(slice + 1, stack);
+            Vertex c = point(slice + 1, stack + 1), d = point(slice, stack + 1);
+            AddTriangle(model, a, c, b);
+            AddTriangle(model, a, d, c);
+        }
+}
+
+struct RingShape {
+    float Along, Across, Up;
+};
+
+// An ellipsoid spanning `from`..`to`, with half-widths `across` (sideways) and `up`.
+void AddEllipsoid(Model& model, Vec3 from, Vec3 to, float across, float up, int slices = 20,
+                  int stacks = 14) {
+    AddRevolved(model, from, to, slices, stacks, [&](float v) {
+        float angle = Pi * v;
+        return RingShape{(1 - std::cos(angle)) / 2, across * std::sin(angle), up * std::sin(angle)};
+    });
+}
+
+// A ball of the radius around the centre.
+void AddBall(Model& model, Vec3 centre, float radius, int slices = 20, int stacks = 14) {
+    Vec3 offset{0, 0, radius};
+    AddEllipsoid(model, centre - offset, centre + offset, radius, radius, slices, stacks);
+}
+
+// A round-ended tube from `from` to `to`, radius r0 at the start tapering to r1.
+void AddLimb(Model& model, Vec3 from, Vec3 to, float r0, float r1, int slices = 14) {
+    float length = Length(to - from);
+    float cap0 = r0 / length, cap1 = r1 / length;
+    AddRevolved(model, from, to, slices, 12, [&](float v) {
+        // Half balls close the ends; between them the radius tapers straight.
+        if (v < 0.25f) {
+            float angle = Pi / 2 * (v / 0.25f);
+            return RingShape{-cap0 * std::cos(angle), r0 * std::sin(angle), r0 * std::sin(angle)};
+        }
+        if (v > 0.75f) {
+            float angle = Pi / 2 * ((v - 0.75f) / 0.25f);
+            return RingShape{1 + cap1 * std::sin(angle), r1 * std::cos(angle),
+                             r1 * std::cos(angle)};
+        }
+        float k = (v - 0.25f) / 0.5f;
+        float radius = r0 + (r1 - r0) * k;
+        return RingShape{k, radius, radius};
+    });
+}
+
+// A cone from an elliptic base at `base` to a point at `tip`.
+void AddCone(Model& model, Vec3 base, Vec3 tip, float across, float up, int slices = 16) {
+    AddRevolved(model, base, tip, slices, 6, [&](float v) {
+        if (v <= 1.0f / 6) return RingShape{0, across * v * 6, up * v * 6}; // the closed base
+        float k = (v - 1.0f / 6) * 6 / 5;
+        return RingShape{k, across * (1 - k), up * (1 - k)};
+    });
+}
+
+// The body with the head, two small wings and a tuft of down on top: all yellow. The body hangs
+// low around the hips, as a chick's does, so only the lower legs show beneath it.
+Model BuildBody() {
+    Model model{"tuvobody", {}};
+    AddEllipsoid(model, {0, 5.4f, 0.2f}, {0, -4.6f, -0.2f}, 4.6f, 4.4f, 24, 16);
+    AddBall(model, {0, -3.3f, 5.4f}, 3.4f, 24, 16);
+    for (float side : {-1.0f, 1.0f})
+        AddEllipsoid(model, {side * 4.2f, -1.8f, 1.6f}, {side * 4.6f, 4.4f, -0.6f}, 0.9f, 2.0f);
+    AddCone(model, {0, -3.4f, 8.2f}, {0, -4.8f, 11.4f}, 0.7f, 0.7f);
+    AddCone(model, {-0.5f, -3.2f, 8.1f}, {-1.4f, -4.0f, 10.6f}, 0.6f, 0.6f);
+    AddCone(model, {0.5f, -3.2f, 8.1f}, {1.4f, -4.0f, 10.6f}, 0.6f, 0.6f);
+    return model;
+}
+
+// Two round eyes at the front of the head's sides.
+Model BuildEyes() {
+    Model model{"tuvoeyes", {}};
+    for (float side : {-1.0f, 1.0f}) AddBall(model, {side * 2.2f, -5.6f, 6.0f}, 1.2f);
+    return model;
+}
+
+// An upper and a lower mandible pointing forward from the front of the head.
+Model BuildBeak() {
+    Model model{"tuvokluv", {}};
+    AddCone(model, {0, -6.0f, 5.3f}, {0, -9.4f, 4.6f}, 1.5f, 0.9f);
+    AddCone(model, {0, -5.8f, 4.6f}, {0, -8.2f, 4.2f}, 1.1f, 0.6f);
+    return model;
+}
+
+// A small fan of three feathers rising behind the body.
+Model BuildTail() {
+    Model model{"tuvotail", {}};
+    AddEllipsoid(model, {0, 4.4f, 2.0f}, {0, 6.2f, 8.0f}, 1.0f, 0.45f);
+    AddEllipsoid(model, {-0.5f, 4.4f, 1.8f}, {-2.6f, 6.0f, 7.0f}, 0.9f, 0.45f);
+    AddEllipsoid(model, {0.5f, 4.4f, 1.8f}, {2.6f, 6.0f, 7.0f}, 0.9f, 0.45f);
+    return model;
+}
+
+// The leg from inside the body down to the ankle: the white, feathered part.
+Model BuildLeg(const std::string& name, float side) {
+    Model model{name, {}};
+    AddLimb(model, {side * 2.0f, 0.2f, -0.6f}, {side * 2.0f, 0.0f, -8.6f}, 1.4f, 0.55f);
+    return model;
+}
+
+// The foot: a short shank and three toes forward and one back, resting on the road at z = -10.
+Model BuildFoot(const std::string& name, float side) {
+    Model model{name, {}};
+    Vec3 ankle{side * 2.0f, 0.0f, -8.9f};
+    Vec3 heel{side * 2.0f, 0.0f, -9.55f};
+    AddLimb(model, ankle, heel, 0.5f, 0.45f, 10);
+    for (float spread : {-1.0f, 0.0f, 1.0f}) {
+        Vec3 tip = heel + Vec3{spread * 1.5f, -3.0f + std::abs(spread) * 0.4f, -0.1f};
+        AddLimb(model, heel, tip, 0.42f, 0.3f, 10);
+    }
+    AddLimb(model, heel, heel + Vec3{0, 1.3f, -0.05f}, 0.4f, 0.3f, 10);
+    return model;
+}
+
+void WriteFloat(std::ofstream& file, float value) {
+    uint32_t bits;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int shift = 0; shift < 32; shift += 8) file.put(char((bits >> shift) & 0xFF));
+}
+
+bool WriteModel(const std::string& folder, const Model& model) {
+    std::ofstream file(folder + "/" + model.Name + ".qmf", std::ios::binary | std::ios::trunc);
+    file.write("QMF1", 5); // the signature ends with a NUL byte
+    file.write(model.Name.c_str(), std::streamsize(model.Name.size() + 1));
+    for (const Vertex& vertex : model.Vertices) {
+        for (float value :
+             {vertex.Position.X, vertex.Position.Y, vertex.Position.Z, vertex.S, vertex.T})
+            WriteFloat(file, value);
+    }
+    return bool(file.flush());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    // Leg group A on the +x side (the screen's left), group B on the -x side.
+    const Model models[] = {BuildBody(),
+                            BuildEyes(),
+                            BuildTail(),
+                            BuildBeak(),
+                            BuildLeg("tuvolegal", 1),
+                            BuildFoot("tuvolegas", 1),
+                            BuildLeg("tuvolegbl", -1),
+                            BuildFoot("tuvolegbs", -1)};
+    for (const Model& model : models) {
+        if (!WriteModel(argv[1], model)) {
+            std::fprintf(stderr, "cannot write %s/%s.qmf\n", argv[1], model.Name.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
