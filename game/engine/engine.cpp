@@ -142,7 +142,6 @@ void RequestPixelFormat(int32_t colorBits) {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, std::clamp(colorBits, 0, 24));
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
 }
 
 void SetInitialGLState() {
