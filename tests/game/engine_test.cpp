@@ -142,22 +142,6 @@ TEST(SetProjection, MapsTheVirtualSpaceOntoTheWholeWindow) {
     EXPECT_EQ(m[0] + m[5] + m[10] + m[15], 4);
 }
 
-TEST(BeginFrame, ClearsColourAndDepthAndResetsTheModelView) {
-    ASSERT_TRUE(InitEngine("Game", Settings(64, 64)));
-    SetProjection(false);
-    glColor3f(1, 1, 1);
-    glRectf(0, 0, 800, 600);
-    glTranslatef(5, 5, 5);
-    BeginFrame();
-    EXPECT_EQ(ReadPixelsRGBA(32, 32, 1, 1)[0], 0);
-    GLfloat depth = 0;
-    glReadPixels(32, 32, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    EXPECT_EQ(depth, 1.0f);
-    GLfloat m[16] = {};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_EQ(m[12], 0);
-}
-
 class Input : public testing::Test {
   protected:
     void SetUp() override {

@@ -163,7 +163,6 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
     EXPECT_NE(BASS_SampleLoad(0, packed.c_str(), 100, size, 1, 0), 0u);
     EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 0, 0, 1, 0), 0u); // the junk is no sample
     EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 100, size + 1, 1, 0), 0u);
-    EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 100 + size + 1, 0, 1, 0), 0u);
     EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 100 + size, 0, 1, 0), 0u);
 
     EXPECT_EQ(BASS_SampleLoad(0, path.c_str(), 0, 0, 0, 0), 0u); // no playback allowed
@@ -179,7 +178,6 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
 
     EXPECT_NE(BASS_SampleFree(fromFile), 0);
     EXPECT_EQ(BASS_SampleFree(fromFile), 0);
-    EXPECT_EQ(BASS_SampleFree(0), 0);
     EXPECT_EQ(BASS_MusicFree(fromMemory), 0); // a sample is no music
 }
 
