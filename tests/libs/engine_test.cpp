@@ -246,6 +246,30 @@ TEST(Engine, StartsOnceLogsAndShutsDownAtTheLastRelease) {
     fs::remove_all(dir);
 }
 
+IEngine* Releasing = nullptr;
+
+TEST(Engine, ReleasedFromInsideTheLoopShutsDownWhenTheLoopEnds) {
+    std::string dir = MakeScratchDir("engine");
+    std::string log = dir + "/log.txt";
+    ASSERT_TRUE(exInit(&Releasing, log.c_str()));
+    IEngineWindow* window = Releasing->GetWindow();
+    ASSERT_TRUE(window->SetMode(false, 64, 48, 32, 75));
+    EXPECT_EQ(window->Release(), 1);
+    Releasing->SetProc(ProcUpdate, [] {
+        Releasing->Quit();
+        EXPECT_EQ(Releasing->Release(), 0);
+    });
+    Releasing->Run(30);
+    std::vector<std::string> lines = ReadLines(log);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Run ended: 1 steps, 0 frames");
+    EXPECT_EQ(lines.back(), "Engine shut down");
+    IEngine* again = nullptr;
+    ASSERT_TRUE(exInit(&again, log.c_str()));
+    EXPECT_EQ(again->Release(), 0);
+    fs::remove_all(dir);
+}
+
 TEST_F(EngineLoop, RunsThirtyStepsASecondAndAFrameBetweenOnSimulatedTime) {
     Engine->SetProc(ProcUpdate, [] {
         CountStep();
@@ -306,6 +330,18 @@ TEST_F(EngineLoop, QuitEndsTheLoopAfterTheCurrentStep) {
     EXPECT_EQ(StepTimes.size(), 3u) << "a Quit before Run ends it at once";
     Engine->Run(0);
     EXPECT_TRUE(LogHas("Error: Run at 0 steps a second"));
+}
+
+TEST_F(EngineLoop, ClosingTheWindowEndsTheLoop) {
+    Engine->SetProc(ProcUpdate, [] {
+        CountStep();
+        SDL_Event close{};
+        close.type = SDL_QUIT;
+        if (StepTimes.size() == 2) SDL_PushEvent(&close);
+    });
+    Engine->Run(30);
+    EXPECT_GE(StepTimes.size(), 2u);
+    EXPECT_LE(StepTimes.size(), 3u) << "the loop ends at the next look at the window's events";
 }
 
 void PushKey(SDL_Scancode scancode, bool down, uint16_t mod = KMOD_NONE, bool repeat = false) {

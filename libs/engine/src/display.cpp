@@ -209,9 +209,12 @@ FitRect PresentFrame(DisplayState& display) {
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
     glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Bars only where the frame leaves room; a software renderer pays for every cleared pixel.
+    if (fit.Width != width || fit.Height != height) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     const bool scaled = fit.Width != display.FrameWidth || fit.Height != display.FrameHeight;
     gl.BlitFramebuffer(0, 0, display.FrameWidth, display.FrameHeight, fit.X, fit.Y,
                        fit.X + fit.Width, fit.Y + fit.Height, GL_COLOR_BUFFER_BIT,

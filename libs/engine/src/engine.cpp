@@ -96,7 +96,7 @@ EngineClock NextClock = SystemClock();
 EngineCore* RunningEngine = nullptr;
 
 void Shutdown(EngineCore* core) {
-    if (core->Display.Context) StopText(core->Text);
+    StopText(core->Text);
     CloseDisplay(core->Display);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     WriteLog(core->Log, "Engine shut down");
