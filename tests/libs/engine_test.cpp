@@ -527,6 +527,9 @@ TEST_F(EngineDrawing, TextHangsFromItsPointInTheCurrentColourAndBadFontsDrawNoth
     EXPECT_GE(left, 100);
     EXPECT_LE(left, 103);
     EXPECT_EQ(stray, 0);
+    glColor3f(0, 0, 1);
+    glRectf(390, 290, 400, 300); // the program's projection is back
+    EXPECT_EQ(FramePixel(795, 595), (std::vector<uint8_t>{0, 0, 255, 255}));
 
     glClear(GL_COLOR_BUFFER_BIT);
     EXPECT_EQ(Render->CreateFont("Arial", 0), 0);

@@ -127,25 +127,37 @@ void DrawGlyph(const Glyph& glyph, int penX, int baseline) {
     glEnd();
 }
 
+// The program's matrices, put back after the text; copies rather than the matrix stacks, whose
+// projection stack may hold as few as two entries.
+struct SavedMatrices {
+    GLfloat Projection[16];
+    GLfloat ModelView[16];
+    GLint Mode;
+};
+
 // Pixel coordinates of the current viewport, (0, 0) at its top left, for the glyphs to land on
 // whole pixels whatever projection the program has set.
-void BeginPixelSpace() {
+SavedMatrices BeginPixelSpace() {
+    SavedMatrices saved{};
+    glGetFloatv(GL_PROJECTION_MATRIX, saved.Projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, saved.ModelView);
+    glGetIntegerv(GL_MATRIX_MODE, &saved.Mode);
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     glOrtho(0, viewport[2], viewport[3], 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
+    return saved;
 }
 
-void EndPixelSpace() {
+void EndPixelSpace(const SavedMatrices& saved) {
     glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
+    glLoadMatrixf(saved.Projection);
     glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    glLoadMatrixf(saved.ModelView);
+    glMatrixMode(static_cast<GLenum>(saved.Mode));
 }
 
 } // namespace
@@ -239,7 +251,7 @@ void DrawText(TextState& text, int32_t handle, const std::u32string& line, float
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
-    BeginPixelSpace();
+    const SavedMatrices saved = BeginPixelSpace();
     int penX = static_cast<int>(std::lround(std::clamp(x, -MaxTextOffset, MaxTextOffset)));
     const int baseline =
         static_cast<int>(std::lround(std::clamp(y, -MaxTextOffset, MaxTextOffset))) +
@@ -251,6 +263,6 @@ void DrawText(TextState& text, int32_t handle, const std::u32string& line, float
         if (glyph.Texture) DrawGlyph(glyph, penX, baseline);
         penX += glyph.Advance;
     }
-    EndPixelSpace();
+    EndPixelSpace(saved);
     glPopAttrib();
 }
