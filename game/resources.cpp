@@ -235,7 +235,12 @@ bool ExpandCompressedFile(const std::string& compressedPath, const std::string& 
     if (!decompressor) return false;
     bool expanded = false;
     if (msszddd_header* header = decompressor->open(decompressor, source.c_str())) {
-        expanded = decompressor->extract(decompressor, header, target.c_str()) == MSPACK_ERR_OK;
+        // The expander runs to the end of the input, as the Windows one does; a copy of another
+        // size than the header records tells of a damaged file.
+        std::error_code error;
+        expanded =
+            decompressor->extract(decompressor, header, target.c_str()) == MSPACK_ERR_OK &&
+            std::filesystem::file_size(target, error) == static_cast<uintmax_t>(header->length);
         decompressor->close(decompressor, header);
     } else if (decompressor->last_error(decompressor) == MSPACK_ERR_SIGNATURE) {
         // The Windows expander copies a file that is not compressed as it is.

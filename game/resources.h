@@ -71,7 +71,7 @@ int32_t FindResourceIndex(const std::string& key, const TResourceList& resources
 void FreeResources(TResourceList& resources);
 
 // Writes the expanded contents of an SZDD file to the expanded path (an uncompressed file is copied
-// as it is); false when it could not be expanded completely.
+// as it is); false when the file cannot be read or the copy is not of the size its header records.
 bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath);
 // The name an SZDD file expands to: the character its header records replaces the name's final
 // underscore, taking the case of the nearest letter before it. A file that records no character,
