@@ -3,6 +3,7 @@
 #include "resources.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -10,17 +11,26 @@
 
 namespace {
 
-std::string ScratchFolder() {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("szdd-fuzz-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(folder);
-    return folder.string();
+std::string Folder;
+
+void RemoveFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(Folder, error);
+}
+
+// A scratch folder of this run's own, removed when the program ends.
+void MakeFolder() {
+    Folder = (std::filesystem::temp_directory_path() /
+              ("szdd-fuzz-" + std::to_string(std::random_device{}())))
+                 .string();
+    std::filesystem::create_directories(Folder);
+    std::atexit(RemoveFolder);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string Folder = ScratchFolder();
+    if (Folder.empty()) MakeFolder();
     const std::string input = Folder + "/input.da_";
     std::ofstream(input, std::ios::binary)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
