@@ -1,0 +1,4 @@
+#include "map.h"
+
+std::vector<TWall> Walls;
+std::vector<TCircle> Circles;

@@ -1,0 +1,7 @@
+// The program Game. It reads and writes its files in the working directory.
+#include "startup.h"
+
+int main() {
+    RunGame();
+    return 0;
+}

@@ -1,0 +1,162 @@
+// Start-up, frame loop and shutdown of the Game, in the order the log shows them.
+#include "startup.h"
+
+#include "sound/bass.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
+TScreenSettings ScreenSettings;
+TParameterList Parameters;
+uint32_t StartTick = 0;
+
+namespace {
+
+// "Log.TXT", or null when it could not be created; the program then runs without a log.
+std::FILE* Log = nullptr;
+
+// Writes at once, so the log shows how far a program got that stopped.
+void LogText(const std::string& text) {
+    if (!Log) return;
+    std::fputs(text.c_str(), Log);
+    std::fflush(Log);
+}
+
+void LogResult(bool ok) {
+    LogText(ok ? "Ok.\n" : "Error!\n");
+}
+
+void OpenLog() {
+    std::fputs("Redirecting output to file \"Log.TXT\"... ", stdout);
+    std::fflush(stdout);
+    Log = std::fopen("Log.TXT", "w");
+    if (!Log) {
+        std::fputs("Error!\n", stderr);
+        return;
+    }
+    std::fputs("\n", stdout);
+    LogText("Output was redirected successfully.\n");
+}
+
+void CloseLog() {
+    if (Log) std::fclose(Log);
+    Log = nullptr;
+}
+
+int32_t IntegerSetting(const char* name, const char* defaultValue) {
+    return TextToInt(GetParameterValue(name, Parameters, defaultValue));
+}
+
+void ReadScreenSettings() {
+    ScreenSettings.Width = IntegerSetting("ScrWidth", "800");
+    ScreenSettings.Height = IntegerSetting("ScrHeight", "600");
+    ScreenSettings.ColorBits = IntegerSetting("ScrColorBits", "32");
+    ScreenSettings.FullScreen = IntegerSetting("ScrFullScreen", "1") != 0;
+    ScreenSettings.VirtualWidth = 800;
+    ScreenSettings.VirtualHeight = 600;
+    ScreenSettings.Frequency = 0;
+}
+
+std::string GLText(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+void LogOpenGL() {
+    LogText("OpenGL " + GLText(GL_VERSION) + " by " + GLText(GL_VENDOR) + ". Renderer is " +
+            GLText(GL_RENDERER) + ". Extensions: " + GLText(GL_EXTENSIONS) + "\n");
+}
+
+void StartSound() {
+    LogText("Checking for BASS... ");
+    bool loaded = IsBassLoaded();
+    LogResult(loaded);
+    if (!loaded) return;
+    LogText("Initializing BASS... ");
+    int32_t frequency = IntegerSetting("BASSFreq", "44100");
+    int32_t device = IntegerSetting("BASSDevice", "1");
+    SoundEnabled = BASS_Init(device, static_cast<uint32_t>(frequency), 0, nullptr, nullptr) != 0;
+    LogResult(SoundEnabled);
+}
+
+void RunFrames() {
+    while (EngineRunning) {
+        ProcessMessages();
+        BeginFrame();
+        EndFrame();
+        SDL_Delay(10);
+    }
+}
+
+void StopSound() {
+    if (!SoundEnabled) return;
+    LogText("Freeing BASS... ");
+    LogResult(BASS_Free() != 0);
+}
+
+} // namespace
+
+void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
+    ProcessMessages();
+    TScreenSettings screen = GetScreenSettings();
+    float w = static_cast<float>(screen.VirtualWidth);
+    float h = static_cast<float>(screen.VirtualHeight);
+    BeginFrame();
+    SetProjection(false);
+
+    // Before any resource loaded the bar is empty rather than a quotient of nothing.
+    float progress =
+        resourceCount > 0 ? static_cast<float>(fileIndex) / static_cast<float>(resourceCount) : 0;
+    float left = w / 4, right = 3 * w / 4, filled = w / 4 + progress * w / 2;
+    float top = h / 2 - h / 32, bottom = h / 2 + h / 32;
+    glColor3f(0, 1, 0);
+    glBegin(GL_QUADS);
+    glVertex2f(left, top);
+    glVertex2f(filled, top);
+    glVertex2f(filled, bottom);
+    glVertex2f(left, bottom);
+    glEnd();
+
+    glColor3f(1, 1, 1);
+    glBegin(GL_LINES);
+    glVertex2f(left, top);
+    glVertex2f(right, top);
+    glVertex2f(right, top);
+    glVertex2f(right, bottom);
+    glVertex2f(right, bottom);
+    glVertex2f(left, bottom);
+    glVertex2f(left, bottom);
+    glVertex2f(left, top);
+    glEnd();
+
+    EndFrame();
+    SDL_Delay(100);
+}
+
+void RunGame() {
+    OpenLog();
+    LogText("Loading config from file \"Config.INI\"... ");
+    LogResult(LoadParameterList("Config.INI", Parameters));
+    ReadScreenSettings();
+
+    LogText("Initializing engine... ");
+    bool started = InitEngine("Game", ScreenSettings);
+    LogResult(started);
+    if (started) {
+        ScreenSettings = GetScreenSettings();
+        LogOpenGL();
+        StartSound();
+        SetProjection(false);
+        StartTick = SDL_GetTicks();
+        RunFrames();
+        StopSound();
+    }
+
+    LogText("Clearing parameters list... ");
+    Parameters.clear();
+    LogResult(true);
+    CloseLog();
+}

@@ -1,0 +1,22 @@
+// The Game's main sequence: the log, the configuration, the engine and sound start, the loading
+// screen, the frame loop and the shutdown, each step written to "Log.TXT".
+#pragma once
+
+#include "config.h"
+#include "engine/engine.h"
+
+#include <cstdint>
+
+// The configured screen; after the engine starts, the engine's own copy.
+extern TScreenSettings ScreenSettings;
+// The lines of "Config.INI", from start-up to shutdown.
+extern TParameterList Parameters;
+// The millisecond count taken just before the frame loop.
+extern uint32_t StartTick;
+
+// Draws the progress bar of the loading screen after the file at `fileIndex` was handled, with
+// `resourceCount` resources loaded so far; then pauses 100 ms. The loaded count is not used.
+void DrawLoadingScreen(int32_t resourceCount, int32_t loadedCount, int32_t fileIndex);
+
+// The whole program, from the log's creation to the last shutdown step, in the working directory.
+void RunGame();

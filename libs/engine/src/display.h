@@ -1,0 +1,71 @@
+// The window, its OpenGL context and the offscreen frame that the program draws into: the frame
+// keeps the size the program asked for and is shown scaled to fit the window, aspect kept.
+#pragma once
+
+#include "log.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+struct FitRect {
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// The largest rectangle of the frame's aspect that fits the screen, centred; bars fill the rest.
+FitRect LetterboxRect(int frameWidth, int frameHeight, int screenWidth, int screenHeight);
+
+// Framebuffer calls come from the driver at run time; the system headers only declare GL 1.x.
+struct FramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC GenFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC DeleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC BindFramebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC GenRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC DeleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC BindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC RenderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
+};
+
+constexpr int MaxFrameSize = 8192;
+constexpr int DefaultFrameRate = 60;
+
+struct DisplayState {
+    SDL_Window* Window = nullptr;
+    SDL_GLContext Context = nullptr;
+    int FrameWidth = 0;
+    int FrameHeight = 0;
+    bool FullScreen = false;
+    int RefreshHz = 0; // the rate asked for by SetMode
+    bool VSyncWanted = false;
+    bool VSync = false; // the swap really waits for the vertical blank
+    FramebufferCalls Calls;
+    GLuint Framebuffer = 0; // 0: the frame goes straight to the window
+    GLuint ColorBuffer = 0;
+    GLuint DepthBuffer = 0;
+    std::string Caption; // UTF-8, kept for a window opened later
+};
+
+// Opens the window and context on the first call, changes size and full screen on later ones.
+bool SetDisplayMode(DisplayState& display, EngineLogFile& log, bool fullScreen, int width,
+                    int height, int colorBits, int refreshHz);
+void SetDisplayCaption(DisplayState& display, const std::string& utf8);
+void ToggleFullScreen(DisplayState& display, EngineLogFile& log);
+// Asks for vsync (when a window exists, now, otherwise when it opens) and logs what was had.
+void ApplyVSync(DisplayState& display, EngineLogFile& log);
+// Frames come at most this often when the swap does not wait for the vertical blank.
+int64_t FramePeriodUs(const DisplayState& display);
+// Points the program's drawing at the frame.
+void BeginFrame(DisplayState& display);
+// Scales the frame into the window, letterboxed, and swaps; the frame stays bound afterwards.
+// Returns the rectangle it filled.
+FitRect PresentFrame(DisplayState& display);
+void CloseDisplay(DisplayState& display);

@@ -1,0 +1,29 @@
+// Keyboard state in Win32 virtual-key codes, and the queue of presses handed out one per update
+// step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+
+// The Win32 virtual-key code of an SDL scancode, 0 for keys without one. Letters and digits go by
+// position, as Windows reports them on most layouts.
+int32_t VirtualKeyFromScancode(int scancode);
+
+// Presses waiting beyond this (a key repeating through a long stall) are dropped.
+constexpr size_t MaxPendingKeys = 16;
+
+struct InputState {
+    bool Held[256] = {};
+    std::deque<int32_t> Pending; // presses not yet handed to a step, oldest first
+    int32_t Current = 0;         // the press of the running step
+};
+
+// A key went down (a repeat counts as a press) or up. A `system` press (with Alt held, like
+// Windows' system keys) changes the held state but is not queued.
+void KeyChanged(InputState& input, int32_t vk, bool down, bool system);
+// Focus left the window: no key counts as held any more.
+void ReleaseAllKeys(InputState& input);
+// Starts an update step: its key is the oldest waiting press, or 0.
+void BeginInputStep(InputState& input);
+bool IsKeyHeld(const InputState& input, int32_t vk);

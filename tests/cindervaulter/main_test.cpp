@@ -1,0 +1,64 @@
+// The program as shipped: started headless from a copy of its ready-to-run folder.
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The dynamic symbols the file defines, as nm lists them (names may hold line breaks).
+std::string DefinedDynamicSymbols(const std::string& file) {
+    std::string listing;
+    FILE* nm = popen(("nm -D --defined-only '" + file + "'").c_str(), "r");
+    if (!nm) return listing;
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), nm)) > 0;)
+        listing.append(buffer, got);
+    pclose(nm);
+    return listing;
+}
+
+TEST(Program, StartsHeadlessShowsFramesAndEndsOnQuit) {
+    std::string dir = MakeScratchDir("cindervaulter");
+    CopyFolder(CINDERVAULTER_RUN_DIR, dir);
+    EXPECT_TRUE(fs::is_directory(dir + "/maps"));
+    // Mesa unloads its driver at exit, so the sanitizer build sees its leaks without stacks.
+    ProgramRun run = RunProgram(dir + "/Cindervaulter", dir, {"ASAN_OPTIONS=detect_leaks=0"}, 1500);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
+    EXPECT_FALSE(run.TimedOut);
+
+    std::vector<std::string> log = ReadLines(dir + "/log.txt");
+    ASSERT_GE(log.size(), 6u);
+    auto has = [&](const std::string& start) {
+        return std::any_of(log.begin(), log.end(),
+                           [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    };
+    EXPECT_EQ(log.front(), "Engine started");
+    EXPECT_TRUE(has("OpenGL: "));
+    EXPECT_TRUE(has("Mode: full screen 1024x768, frame 800x600"));
+    EXPECT_TRUE(has("Texture \"BackTex\" 32x32"));
+    EXPECT_TRUE(has("Font \"Arial\" 12: Liberation Sans"));
+    EXPECT_TRUE(has("Run: 30 steps a second"));
+    EXPECT_TRUE(has("First frame shown at 0,0 size 1024x768"));
+    EXPECT_TRUE(has("Run ended: "));
+    EXPECT_EQ(log.back(), "Engine shut down");
+    EXPECT_FALSE(has("Error")) << "no engine call went wrong";
+    fs::remove_all(dir);
+}
+
+TEST(Program, ExportsTheCreditUnderItsTextAlone) {
+    std::string symbols = DefinedDynamicSymbols(CINDERVAULTER_RUN_DIR "/Cindervaulter");
+    EXPECT_NE(symbols.find(" T \r\n\r\n<<< Based on eXgine >>>\r\n\r\n\n"), std::string::npos)
+        << symbols;
+    EXPECT_EQ(symbols.find("CreditEntry"), std::string::npos) << "exported under the credit only";
+    std::string engine = DefinedDynamicSymbols(CINDERVAULTER_RUN_DIR "/libexgine.so");
+    EXPECT_EQ(std::count(engine.begin(), engine.end(), '\n'), 1) << engine;
+    EXPECT_NE(engine.find(" T exInit\n"), std::string::npos) << "the engine exports exInit alone";
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+// The real Game started headless from a copy of its run folder, read back line by line from
+// "Log.TXT": with and without the sound library, without a configuration, with a window that
+// cannot be made and with a log that cannot be written.
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Windowed = "ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n";
+
+struct GameRun {
+    ProgramRun Run;
+    std::vector<std::string> Log;
+    long Milliseconds = 0;
+};
+
+struct GameSetup {
+    std::optional<std::string> Config = Windowed; // none: no Config.INI at all
+    bool WithSoundLibrary = true;
+    std::vector<std::string> Environment;
+    bool LogIsAFolder = false;
+};
+
+GameSetup WithConfig(std::optional<std::string> config) {
+    GameSetup setup;
+    setup.Config = std::move(config);
+    return setup;
+}
+
+// Runs the game for `runMs` (then asks it to quit) in a scratch copy of the run folder.
+GameRun RunGame(const GameSetup& setup, int runMs = 1500) {
+    std::string folder = MakeScratchDir("game");
+    CopyFolder(GAME_RUN_DIR, folder);
+    fs::remove(folder + "/Config.INI");
+    if (setup.Config) std::ofstream(folder + "/Config.INI") << *setup.Config;
+    if (!setup.WithSoundLibrary) fs::remove(folder + "/libbass.so");
+    if (setup.LogIsAFolder)
+        fs::create_directory(folder + "/Log.TXT");
+    else
+        std::ofstream(folder + "/Log.TXT") << "a line from an earlier run that is longer\n";
+
+    std::vector<std::string> environment = setup.Environment;
+    environment.push_back("ASAN_OPTIONS=detect_leaks=0"); // the GL driver's leaks are not ours
+    auto start = std::chrono::steady_clock::now();
+    GameRun run;
+    run.Run = RunProgram(folder + "/Game", folder, environment, runMs);
+    run.Milliseconds = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now() - start)
+                                             .count());
+    if (!setup.LogIsAFolder) run.Log = ReadLines(folder + "/Log.TXT");
+    fs::remove_all(folder);
+    return run;
+}
+
+const std::string Redirected = "Output was redirected successfully.";
+const std::string ConfigOk = "Loading config from file \"Config.INI\"... Ok.";
+const std::string ConfigError = "Loading config from file \"Config.INI\"... Error!";
+const std::string EngineOk = "Initializing engine... Ok.";
+const std::string EngineError = "Initializing engine... Error!";
+const std::string BassFound = "Checking for BASS... Ok.";
+const std::string BassMissing = "Checking for BASS... Error!";
+const std::string BassStarted = "Initializing BASS... Ok.";
+const std::string BassNotStarted = "Initializing BASS... Error!";
+const std::string BassFreed = "Freeing BASS... Ok.";
+const std::string Cleared = "Clearing parameters list... Ok.";
+
+void ExpectOpenGLLine(const std::string& line) {
+    EXPECT_EQ(line.rfind("OpenGL ", 0), 0u) << line;
+    size_t by = line.find(" by ");
+    size_t renderer = line.find(". Renderer is ");
+    size_t extensions = line.find(". Extensions: ");
+    EXPECT_TRUE(by < renderer && renderer < extensions && extensions != std::string::npos)
+        << line.substr(0, 200);
+}
+
+void ExpectCleanEnd(const GameRun& run) {
+    EXPECT_FALSE(run.Run.TimedOut);
+    EXPECT_EQ(run.Run.ExitCode, 0) << run.Run.Stderr;
+}
+
+} // namespace
+
+TEST(GameProgram, RunsWithSoundUntilAskedToQuitAndLogsEveryStep) {
+    GameRun run = RunGame(GameSetup{});
+    ExpectCleanEnd(run);
+    EXPECT_GE(run.Milliseconds, 1500); // the loop ran until the quit request
+    ASSERT_EQ(run.Log.size(), 8u);
+    EXPECT_EQ(run.Log[0], Redirected);
+    EXPECT_EQ(run.Log[1], ConfigOk);
+    EXPECT_EQ(run.Log[2], EngineOk);
+    ExpectOpenGLLine(run.Log[3]);
+    EXPECT_EQ(run.Log[4], BassFound);
+    EXPECT_EQ(run.Log[5], BassStarted);
+    EXPECT_EQ(run.Log[6], BassFreed);
+    EXPECT_EQ(run.Log[7], Cleared);
+    EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... \n");
+}
+
+TEST(GameProgram, WithoutTheSoundLibraryHasNoSoundSteps) {
+    GameSetup setup;
+    setup.WithSoundLibrary = false;
+    GameRun run = RunGame(setup);
+    ExpectCleanEnd(run);
+    ASSERT_EQ(run.Log.size(), 6u);
+    EXPECT_EQ(run.Log[2], EngineOk);
+    EXPECT_EQ(run.Log[4], BassMissing);
+    EXPECT_EQ(run.Log[5], Cleared);
+}
+
+TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
+    GameRun run = RunGame(WithConfig(Windowed + "BASSDevice=0\n"));
+    ExpectCleanEnd(run);
+    ASSERT_EQ(run.Log.size(), 7u);
+    EXPECT_EQ(run.Log[4], BassFound);
+    EXPECT_EQ(run.Log[5], BassNotStarted);
+    EXPECT_EQ(run.Log[6], Cleared);
+}
+
+// Without Config.INI every default holds: full screen at 800 by 600, which the offscreen display
+// grants.
+TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
+    GameRun run = RunGame(WithConfig(std::nullopt), 1000);
+    ExpectCleanEnd(run);
+    ASSERT_EQ(run.Log.size(), 8u);
+    EXPECT_EQ(run.Log[1], ConfigError);
+    EXPECT_EQ(run.Log[2], EngineOk);
+    EXPECT_EQ(run.Log[7], Cleared);
+}
+
+TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
+    GameSetup noVideo;
+    noVideo.Environment = {"SDL_VIDEODRIVER=none"};
+    std::vector<GameSetup> setups = {WithConfig("ScrWidth=0\nScrFullScreen=0\n"),
+                                     WithConfig("ScrHeight=100000\nScrFullScreen=0\n"),
+                                     WithConfig("ScrWidth=-640\n"), noVideo};
+    for (const GameSetup& setup : setups) {
+        GameRun run = RunGame(setup, 10000);
+        ExpectCleanEnd(run);
+        EXPECT_LT(run.Milliseconds, 10000); // it ended by itself
+        EXPECT_EQ(run.Log, (std::vector<std::string>{Redirected, ConfigOk, EngineError, Cleared}))
+            << setup.Config.value_or("") << run.Run.Stderr;
+    }
+}
+
+TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
+    GameSetup setup;
+    setup.LogIsAFolder = true;
+    GameRun run = RunGame(setup, 1000);
+    ExpectCleanEnd(run);
+    EXPECT_GE(run.Milliseconds, 1000);
+    EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
+    EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+}

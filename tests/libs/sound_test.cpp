@@ -1,0 +1,276 @@
+// The sound library on SDL's dummy and disk outputs: what it opens, loads and refuses, the limit on
+// playbacks, and sound that really reaches the output file.
+#include "bass_api.h"
+
+#include "run_program.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void PutBE16(std::vector<uint8_t>& out, uint16_t value) {
+    out.push_back(static_cast<uint8_t>(value >> 8));
+    out.push_back(static_cast<uint8_t>(value));
+}
+
+// A mono 16-bit WAV of a 440 Hz tone.
+std::vector<uint8_t> ToneWav(int milliseconds) {
+    const uint32_t rate = 22050;
+    const uint32_t frames = rate * milliseconds / 1000;
+    std::vector<uint8_t> wav;
+    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
+    PutLE(wav, 36 + frames * 2, 4);
+    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutLE(wav, 16, 4);
+    PutLE(wav, 1, 2); // PCM
+    PutLE(wav, 1, 2); // mono
+    PutLE(wav, rate, 4);
+    PutLE(wav, rate * 2, 4);
+    PutLE(wav, 2, 2);
+    PutLE(wav, 16, 2);
+    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
+    PutLE(wav, frames * 2, 4);
+    for (uint32_t i = 0; i < frames; ++i) {
+        double value = 12000 * std::sin(2 * M_PI * 440 * i / rate);
+        PutLE(wav, static_cast<uint32_t>(static_cast<int16_t>(value)), 2);
+    }
+    return wav;
+}
+
+// A four-channel Protracker module: one looping square-wave sample struck on the first row.
+std::vector<uint8_t> SquareWaveModule() {
+    std::vector<uint8_t> mod(20, 0); // title
+    for (int sample = 0; sample < 31; ++sample) {
+        mod.insert(mod.end(), 22, 0); // name
+        bool used = sample == 0;
+        PutBE16(mod, used ? 32 : 0); // length in words
+        mod.push_back(0);            // finetune
+        mod.push_back(used ? 64 : 0);
+        PutBE16(mod, 0);             // loop start
+        PutBE16(mod, used ? 32 : 1); // loop length
+    }
+    mod.push_back(1);   // song length
+    mod.push_back(127); // restart
+    mod.insert(mod.end(), 128, 0);
+    mod.insert(mod.end(), {'M', '.', 'K', '.'});
+    std::vector<uint8_t> pattern(64 * 4 * 4, 0);
+    const uint16_t period = 428;
+    pattern[0] = static_cast<uint8_t>(period >> 8);
+    pattern[1] = static_cast<uint8_t>(period);
+    pattern[2] = 0x10; // sample 1
+    mod.insert(mod.end(), pattern.begin(), pattern.end());
+    for (int i = 0; i < 64; ++i) mod.push_back(static_cast<uint8_t>(i < 32 ? 100 : -100));
+    return mod;
+}
+
+std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+// The loudest sample of a raw 16-bit output file.
+int Loudest(const std::string& path) {
+    std::string raw = ReadWholeFile(path);
+    int loudest = 0;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+        int16_t value = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
+                                             static_cast<uint8_t>(raw[i + 1]) << 8);
+        loudest = std::max(loudest, std::abs(static_cast<int>(value)));
+    }
+    return loudest;
+}
+
+class Sound : public testing::Test {
+  protected:
+    void SetUp() override {
+        Folder = MakeScratchDir("sound");
+        ASSERT_FALSE(Folder.empty());
+        Output = Folder + "/output.raw";
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("SDL_DISKAUDIOFILE", Output.c_str(), 1);
+    }
+    void TearDown() override {
+        BASS_Free();
+        fs::remove_all(Folder);
+    }
+
+    bool Open() { return BASS_Init(1, 44100, 0, nullptr, nullptr) != 0; }
+
+    std::string Folder;
+    std::string Output;
+};
+
+} // namespace
+
+TEST_F(Sound, OpensTheDefaultOrANumberedDeviceAtAValidRateOnlyOnce) {
+    EXPECT_EQ(BASS_Init(0, 44100, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Init(-2, 44100, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Init(3, 44100, 0, nullptr, nullptr), 0); // the dummy output lists one device
+    EXPECT_EQ(BASS_Init(1, 0, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Init(1, 7999, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Init(1, 192001, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Init(1, static_cast<uint32_t>(-44100), 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Free(), 0); // nothing was opened
+
+    EXPECT_NE(BASS_Init(-1, 8000, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(BASS_Init(1, 44100, 0, nullptr, nullptr), 0); // already open
+    EXPECT_NE(BASS_Free(), 0);
+    EXPECT_EQ(BASS_Free(), 0);
+
+    EXPECT_NE(BASS_Init(2, 48000, 0, nullptr, nullptr), 0); // the first device SDL lists
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    EXPECT_NE(Mix_QuerySpec(&frequency, &format, &channels), 0);
+    EXPECT_EQ(frequency, 48000);
+    EXPECT_NE(BASS_Free(), 0);
+    EXPECT_EQ(Mix_QuerySpec(&frequency, &format, &channels), 0);
+}
+
+TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
+    std::vector<uint8_t> wav = ToneWav(100);
+    std::string path = WriteFile(Folder + "/tone.wav", wav);
+    EXPECT_EQ(BASS_SampleLoad(0, path.c_str(), 0, 0, 3, 0), 0u); // not open yet
+    ASSERT_TRUE(Open());
+
+    uint32_t fromFile = BASS_SampleLoad(0, path.c_str(), 0, 0, 3, 0);
+    uint32_t fromMemory =
+        BASS_SampleLoad(1, wav.data(), 0, static_cast<uint32_t>(wav.size()), 1, 0);
+    EXPECT_NE(fromFile, 0u);
+    EXPECT_NE(fromMemory, 0u);
+    EXPECT_NE(fromFile, fromMemory);
+
+    std::vector<uint8_t> prefixed(100, 0x55);
+    prefixed.insert(prefixed.end(), wav.begin(), wav.end());
+    std::string packed = WriteFile(Folder + "/packed.bin", prefixed);
+    uint32_t size = static_cast<uint32_t>(wav.size());
+    EXPECT_NE(BASS_SampleLoad(0, packed.c_str(), 100, 0, 1, 0), 0u);
+    EXPECT_NE(BASS_SampleLoad(0, packed.c_str(), 100, size, 1, 0), 0u);
+    EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 0, 0, 1, 0), 0u); // the junk is no sample
+    EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 100, size + 1, 1, 0), 0u);
+    EXPECT_EQ(BASS_SampleLoad(0, packed.c_str(), 100 + size, 0, 1, 0), 0u);
+
+    EXPECT_EQ(BASS_SampleLoad(0, path.c_str(), 0, 0, 0, 0), 0u); // no playback allowed
+    EXPECT_EQ(BASS_SampleLoad(1, wav.data(), 0, 0, 1, 0), 0u);   // memory without a length
+    EXPECT_EQ(BASS_SampleLoad(0, nullptr, 0, 0, 1, 0), 0u);
+    EXPECT_EQ(BASS_SampleLoad(0, (Folder + "/missing.wav").c_str(), 0, 0, 1, 0), 0u);
+    EXPECT_EQ(BASS_SampleLoad(0, Folder.c_str(), 0, 0, 1, 0), 0u); // a folder
+
+    std::vector<uint8_t> truncated(wav.begin(), wav.begin() + 30);
+    EXPECT_EQ(BASS_SampleLoad(1, truncated.data(), 0, 30, 1, 0), 0u);
+    std::vector<uint8_t> module = SquareWaveModule();
+    EXPECT_EQ(BASS_SampleLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), 1, 0), 0u);
+
+    EXPECT_NE(BASS_SampleFree(fromFile), 0);
+    EXPECT_EQ(BASS_SampleFree(fromFile), 0);
+    EXPECT_EQ(BASS_MusicFree(fromMemory), 0); // a sample is no music
+}
+
+TEST_F(Sound, PlaysASampleAtMostTheGivenNumberOfTimesAtOnce) {
+    ASSERT_TRUE(Open());
+    std::vector<uint8_t> wav = ToneWav(50);
+    uint32_t looped =
+        BASS_SampleLoad(1, wav.data(), 0, static_cast<uint32_t>(wav.size()), 2, BASS_SAMPLE_LOOP);
+    ASSERT_NE(looped, 0u);
+    uint32_t first = BASS_SamplePlay(looped);
+    uint32_t second = BASS_SamplePlay(looped);
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(second, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(BASS_SamplePlay(looped), 0u); // both playbacks busy, and looping keeps them so
+
+    // Many samples at once are not held back by the mixer's initial channel count.
+    uint32_t many =
+        BASS_SampleLoad(1, wav.data(), 0, static_cast<uint32_t>(wav.size()), 20, BASS_SAMPLE_LOOP);
+    for (int i = 0; i < 20; ++i) EXPECT_NE(BASS_SamplePlay(many), 0u) << i;
+    EXPECT_EQ(BASS_SamplePlay(many), 0u);
+
+    // A playback that ended frees its place.
+    uint32_t once = BASS_SampleLoad(1, wav.data(), 0, static_cast<uint32_t>(wav.size()), 1, 0);
+    EXPECT_NE(BASS_SamplePlay(once), 0u);
+    SDL_Delay(400);
+    EXPECT_NE(BASS_SamplePlay(once), 0u);
+
+    EXPECT_NE(BASS_SampleFree(looped), 0);
+    EXPECT_EQ(BASS_SamplePlay(looped), 0u);
+    EXPECT_EQ(BASS_SamplePlay(12345), 0u);
+}
+
+TEST_F(Sound, MusicIsTrackerMusicOnly) {
+    ASSERT_TRUE(Open());
+    std::vector<uint8_t> module = SquareWaveModule();
+    std::string path = WriteFile(Folder + "/tune.mod", module);
+    uint32_t music = BASS_MusicLoad(0, path.c_str(), 0, 0, BASS_SAMPLE_LOOP, 0);
+    EXPECT_NE(music, 0u);
+    uint32_t fromMemory =
+        BASS_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), 0, 0);
+    EXPECT_NE(fromMemory, 0u);
+
+    std::vector<uint8_t> wav = ToneWav(50);
+    EXPECT_EQ(BASS_MusicLoad(1, wav.data(), 0, static_cast<uint32_t>(wav.size()), 0, 0), 0u);
+    std::vector<uint8_t> junk(4000, 0x33);
+    EXPECT_EQ(BASS_MusicLoad(1, junk.data(), 0, 4000, 0, 0), 0u);
+    EXPECT_EQ(BASS_MusicLoad(0, (Folder + "/missing.mod").c_str(), 0, 0, 0, 0), 0u);
+
+    EXPECT_NE(BASS_SamplePlay(music), 0u);
+    EXPECT_EQ(BASS_SampleFree(music), 0); // a music is no sample
+    EXPECT_NE(BASS_MusicFree(music), 0);  // while it plays
+    EXPECT_EQ(BASS_MusicFree(music), 0);
+    EXPECT_EQ(BASS_SamplePlay(music), 0u);
+}
+
+// The disk output stays silent while nothing plays, so a loud file proves the sound went out.
+TEST_F(Sound, SampleAndMusicReachTheOutput) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    std::string wavPath = WriteFile(Folder + "/tone.wav", ToneWav(200));
+    std::string modPath = WriteFile(Folder + "/tune.mod", SquareWaveModule());
+
+    ASSERT_TRUE(Open());
+    SDL_Delay(200);
+    ASSERT_NE(BASS_Free(), 0);
+    EXPECT_GT(fs::file_size(Output), 0u);
+    EXPECT_EQ(Loudest(Output), 0);
+
+    ASSERT_TRUE(Open());
+    EXPECT_NE(BASS_SamplePlay(BASS_SampleLoad(0, wavPath.c_str(), 0, 0, 3, BASS_SAMPLE_LOOP)), 0u);
+    SDL_Delay(300);
+    ASSERT_NE(BASS_Free(), 0);
+    EXPECT_GT(Loudest(Output), 3000);
+
+    ASSERT_TRUE(Open());
+    EXPECT_NE(BASS_SamplePlay(BASS_MusicLoad(0, modPath.c_str(), 0, 0, BASS_SAMPLE_LOOP, 0)), 0u);
+    SDL_Delay(300);
+    ASSERT_NE(BASS_Free(), 0);
+    EXPECT_GT(Loudest(Output), 1000);
+}
+
+// The Game's tune is an MP3, made with LAME; the encoder is part of the build's tools.
+TEST_F(Sound, DecodesMp3) {
+    std::string wavPath = WriteFile(Folder + "/tone.wav", ToneWav(500));
+    std::string mp3Path = Folder + "/tone.mp3";
+    std::string command = "lame --quiet '" + wavPath + "' '" + mp3Path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << "lame is installed by scripts/setup.sh";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    ASSERT_TRUE(Open());
+    uint32_t sample = BASS_SampleLoad(0, mp3Path.c_str(), 0, 0, 3, BASS_SAMPLE_LOOP);
+    ASSERT_NE(sample, 0u);
+    EXPECT_NE(BASS_SamplePlay(sample), 0u);
+    SDL_Delay(300);
+    ASSERT_NE(BASS_Free(), 0);
+    EXPECT_GT(Loudest(Output), 3000);
+}
