@@ -8,10 +8,12 @@
 #include "offscreen_gl.h"
 #include "run_program.h"
 #include "sound/bass.h"
+#include "startup.h"
 #include "szdd.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -418,4 +420,81 @@ TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
         EXPECT_LE(resources.size(), 1u);
         EXPECT_FALSE(fs::exists("Resources/road.bmp"));
     }
+}
+
+TEST_F(Pipeline, TheGamesRegistrationsLoadItsTexturesAndMusic) {
+    CopyFolder(GAME_RUN_DIR "/Resources", Dir + "/Resources");
+    const std::map<std::string, std::string> before = Snapshot(Dir);
+    UseFakeSound();
+    RegisterResourceFiles();
+    ASSERT_EQ(ResourceFiles.size(), 14u);
+    TResourceList resources;
+    // The font and the models have no loader yet: those nine registrations fail.
+    EXPECT_FALSE(LoadResources(ResourceFiles, resources, RecordProgress));
+    ASSERT_EQ(ProgressCalls.size(), 14u);
+    EXPECT_EQ(ProgressCalls.back().LoadedCount, 5);
+    std::vector<std::string> keys;
+    for (const TResource& resource : resources) keys.push_back(resource.Key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"splash", "music", "road", "water", "jump"}));
+    ASSERT_EQ(resources.size(), 5u);
+    EXPECT_EQ(resources[0].Kind, RES_TGA);
+    EXPECT_EQ(resources[0].Width, 800);
+    EXPECT_EQ(resources[0].Height, 600);
+    EXPECT_EQ(resources[1].Kind, RES_SAMPLE_MP3);
+    EXPECT_EQ(SoundCalls.at(0).Arguments[2], BASS_SAMPLE_LOOP);
+    EXPECT_EQ(resources[2].Kind, RES_BMP);
+    EXPECT_EQ(resources[3].BitsPerPixel, 32);
+    for (const TResource& resource : resources) EXPECT_NE(resource.Handle, 0u) << resource.Key;
+    EXPECT_EQ(ResourceFiles[10].Path, "Resources\\road.bmp");
+    EXPECT_EQ(Snapshot(Dir), before) << "every expanded copy is gone";
+}
+
+namespace {
+
+// How many of the system's temporary folders have the pipeline's name.
+int TemporaryCopyFolders() {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+        count += entry.path().filename().string().rfind("Game-", 0) == 0;
+    return count;
+}
+
+} // namespace
+
+// The real program, headless, its sound written to a file by SDL's disk driver.
+TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
+    const std::string folder = MakeScratchDir("game-resources");
+    CopyFolder(GAME_RUN_DIR, folder);
+    std::ofstream(folder + "/Config.INI") << "ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n";
+    std::ofstream(folder + "/Resources/road.bmp") << "a file that happens to have the name";
+    const std::map<std::string, std::string> before = Snapshot(folder + "/Resources");
+    const int copyFolders = TemporaryCopyFolders();
+
+    const ProgramRun run =
+        RunProgram(folder + "/Game", folder,
+                   {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + folder + "/audio.raw",
+                    "ASAN_OPTIONS=detect_leaks=0"},
+                   4000);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
+    const std::vector<std::string> log = ReadLines(folder + "/Log.TXT");
+    auto has = [&](const std::string& line) {
+        return std::find(log.begin(), log.end(), line) != log.end();
+    };
+    EXPECT_TRUE(has("Initializing BASS... Ok."));
+    // Until the font and the models have their loaders, nine registrations fail.
+    EXPECT_TRUE(has("Some resources were loaded with errors or not loaded."));
+    EXPECT_TRUE(has("Freeing resources... Ok."));
+    EXPECT_EQ(Snapshot(folder + "/Resources"), before);
+    EXPECT_EQ(TemporaryCopyFolders(), copyFolders);
+
+    // The device plays 16-bit stereo; the music makes it loud somewhere.
+    const std::string audio = ReadWholeFile(folder + "/audio.raw");
+    int loud = 0;
+    for (size_t i = 0; i + 1 < audio.size(); i += 2) {
+        const auto sample = static_cast<int16_t>(static_cast<uint8_t>(audio[i]) |
+                                                 static_cast<uint8_t>(audio[i + 1]) << 8);
+        loud += std::abs(sample) > 1000;
+    }
+    EXPECT_GT(loud, 20000) << audio.size() << " bytes of audio";
+    fs::remove_all(folder);
 }
