@@ -67,24 +67,13 @@ bool DecodesTga(const std::vector<uint8_t>& file) {
 // An 18-byte TGA header followed by the given bytes.
 std::vector<uint8_t> Tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
                          const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> file = {0,
-                                 0,
-                                 type,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 static_cast<uint8_t>(width),
-                                 static_cast<uint8_t>(width >> 8),
-                                 static_cast<uint8_t>(height),
-                                 static_cast<uint8_t>(height >> 8),
-                                 depth,
-                                 0};
+    std::vector<uint8_t> file(18, 0);
+    file[2] = type;
+    file[12] = static_cast<uint8_t>(width);
+    file[13] = static_cast<uint8_t>(width >> 8);
+    file[14] = static_cast<uint8_t>(height);
+    file[15] = static_cast<uint8_t>(height >> 8);
+    file[16] = depth;
     file.insert(file.end(), data.begin(), data.end());
     return file;
 }

@@ -1,6 +1,6 @@
-// The resource pipeline: expansion of compressed files (against Debian's mscompress as a peer),
-// the expanded names, the failure table, progress calls, lookups by key and the sound calls, with
-// a fake sound library. Textures need an OpenGL context, so the tests run in an offscreen one.
+// The resource pipeline: expansion of compressed files, the expanded names, the failure table,
+// progress calls, lookups by key and the sound calls, with a fake sound library. Textures need an
+// OpenGL context, so the tests run in an offscreen one.
 #include "resources.h"
 
 #include "file_bytes.h"
@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -79,24 +78,7 @@ BassBool FakeMusicFree(BassHandle music) {
     return 1;
 }
 
-std::vector<uint8_t> TextBytes(size_t size) {
-    static const char* Words[] = {"jump ", "pad ", "water ", "hole ", "\n", "  ", "road "};
-    std::mt19937 generator(5);
-    std::vector<uint8_t> bytes;
-    while (bytes.size() < size) {
-        const std::string word = Words[generator() % std::size(Words)];
-        bytes.insert(bytes.end(), word.begin(), word.end());
-    }
-    bytes.resize(size);
-    return bytes;
-}
-
-std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed) {
-    std::mt19937 generator(seed);
-    std::vector<uint8_t> bytes(size);
-    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(generator());
-    return bytes;
-}
+const std::string SomeText = "jump pad water hole road jump pad water hole road";
 
 RgbaImage SmallPicture() {
     RgbaImage image = MakeImage(4, 4, 0x2080C0FF);
@@ -152,16 +134,6 @@ class Pipeline : public testing::Test {
         ASSERT_TRUE(WriteFileBytes(path, CompressSzdd(data, missing)));
     }
 
-    // Compresses the bytes with Debian's mscompress (which records no name character).
-    std::string CompressWithMscompress(const std::vector<uint8_t>& data, const std::string& name) {
-        const std::string path = Dir + "/" + name;
-        EXPECT_TRUE(WriteFileBytes(path, data));
-        fs::remove(path + "_"); // it refuses to replace a file
-        const std::string command = "mscompress '" + path + "' >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        return path + "_";
-    }
-
     static OffscreenGL Gl;
     std::string Dir;
     fs::path Previous;
@@ -182,7 +154,7 @@ TEST(ResourceNames, ExtensionsAndLocalPaths) {
 }
 
 TEST_F(Pipeline, ExpandedNameTakesTheRecordedCharacterInTheNamesCase) {
-    const std::vector<uint8_t> data = TextBytes(100);
+    const std::vector<uint8_t> data(SomeText.begin(), SomeText.end());
     WriteCompressed("Resources/FILE.BL_", data, 'a');
     WriteCompressed("Resources/file.bl_", data, 'A');
     WriteCompressed("Resources/ROLK.tg_", data, 'a');
@@ -255,10 +227,10 @@ TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
 TEST_F(Pipeline, FailedRegistrationsAddNothingButStillReportProgress) {
     WriteCompressed("Resources/noname.bm_", EncodeBmp(SmallPicture()), '\0');
     ASSERT_TRUE(WriteFileBytes("Resources/plain.bm_", EncodeBmp(SmallPicture())));
-    ASSERT_TRUE(WriteFileBytes("Resources/music.mp3", TextBytes(64)));
-    ASSERT_TRUE(WriteFileBytes("Resources/readme.txt", TextBytes(64)));
-    ASSERT_TRUE(WriteFileBytes("Resources/NOTES", TextBytes(64)));
-    WriteCompressed("Resources/broken.bm_", TextBytes(300), 'p');
+    for (const char* name : {"music.mp3", "readme.txt", "NOTES", "broken.bmp"})
+        std::ofstream(std::string("Resources/") + name) << SomeText;
+    ASSERT_TRUE(CompressSzddFile("Resources/broken.bmp", "Resources/broken.bm_"));
+    fs::remove("Resources/broken.bmp");
     ASSERT_TRUE(WriteFileBytes("Resources/good.tga", EncodeTga(SmallPicture(), 24, false)));
     const std::map<std::string, std::string> prepared = Snapshot(Dir);
 
@@ -304,9 +276,8 @@ TEST_F(Pipeline, EmptyRegistrationListFailsAndEmptiesTheResources) {
 
 TEST_F(Pipeline, SoundFilesGoToTheSoundLibraryAndAreFreed) {
     UseFakeSound();
-    ASSERT_TRUE(WriteFileBytes("Resources/music.mp3", TextBytes(64)));
-    ASSERT_TRUE(WriteFileBytes("Resources/refused.wav", TextBytes(64)));
-    ASSERT_TRUE(WriteFileBytes("Resources/tune.xm", TextBytes(64)));
+    for (const char* name : {"music.mp3", "refused.wav", "tune.xm"})
+        std::ofstream(std::string("Resources/") + name) << SomeText;
     TFileNameList registrations = {
         {"music", "Resources\\music.mp3", 4, 0, 0},
         {"refused", "Resources\\refused.wav", 0, 0, 0},
@@ -357,30 +328,8 @@ TEST_F(Pipeline, KeysAreFoundWithoutRegardToCaseOrBlanksFirstOneWins) {
     EXPECT_EQ(FindResourceIndex("road", TResourceList{}), -1);
 }
 
-TEST_F(Pipeline, MscompressFilesExpandByteForByte) {
-    // mscompress and msexpand read and write a byte at a time: one file of a few megabytes.
-    std::vector<uint8_t> large = TextBytes(1 << 20);
-    const std::vector<uint8_t> noise = RandomBytes(1 << 20, 3);
-    large.insert(large.end(), noise.begin(), noise.end());
-    std::vector<std::vector<uint8_t>> samples = {TextBytes(16), RandomBytes(17, 1),
-                                                 TextBytes(100000), RandomBytes(50000, 2), large};
-    for (size_t size : {4095, 4096, 4097, 4113}) {
-        samples.push_back(TextBytes(size));
-        samples.push_back(RandomBytes(size, static_cast<uint32_t>(size)));
-    }
-    for (const std::vector<uint8_t>& data : samples) {
-        SCOPED_TRACE(data.size());
-        const std::string compressed = CompressWithMscompress(data, "sample.bin");
-        const std::string expanded = Dir + "/expanded.bin";
-        EXPECT_TRUE(ExpandCompressedFile(compressed, expanded));
-        std::vector<uint8_t> bytes;
-        ASSERT_TRUE(ReadFileBytes(expanded, bytes));
-        EXPECT_EQ(bytes, data);
-    }
-}
-
 TEST_F(Pipeline, UncompressedFileIsCopiedAsItIs) {
-    const std::vector<uint8_t> data = RandomBytes(5000, 9);
+    const std::vector<uint8_t> data(SomeText.begin(), SomeText.end());
     ASSERT_TRUE(WriteFileBytes("plain.bin", data));
     EXPECT_TRUE(ExpandCompressedFile("plain.bin", "copy.bin"));
     std::vector<uint8_t> bytes;
