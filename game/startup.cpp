@@ -12,6 +12,28 @@
 TScreenSettings ScreenSettings;
 TParameterList Parameters;
 uint32_t StartTick = 0;
+TFileNameList ResourceFiles;
+TResourceList Resources;
+
+void RegisterResourceFiles() {
+    // The models compile into the display lists 1 to 8; the music loops.
+    ResourceFiles = {
+        {"splash", "Resources\\ROLK.tg_", 0, 0, 0},
+        {"font", "Resources\\font.ttf", 12, 0, 700},
+        {"tuvobody", "Resources\\tuvobody.qm_", 1, 0, 0},
+        {"tuvoeyes", "Resources\\tuvoeyes.qm_", 2, 0, 0},
+        {"tuvokluv", "Resources\\tuvokluv.qm_", 3, 0, 0},
+        {"tuvolegal", "Resources\\tuvolegal.qm_", 4, 0, 0},
+        {"tuvolegas", "Resources\\tuvolegas.qm_", 5, 0, 0},
+        {"tuvolegbl", "Resources\\tuvolegbl.qm_", 6, 0, 0},
+        {"tuvolegbs", "Resources\\tuvolegbs.qm_", 7, 0, 0},
+        {"music", "Resources\\music.mp3", static_cast<int32_t>(BASS_SAMPLE_LOOP), 0, 0},
+        {"road", "Resources\\road.bm_", 0, 0, 0},
+        {"tuvotail", "Resources\\tuvotail.qm_", 8, 0, 0},
+        {"water", "Resources\\water.tg_", 0, 0, 0},
+        {"jump", "Resources\\jump.bm_", 0, 0, 0},
+    };
+}
 
 namespace {
 
@@ -82,6 +104,20 @@ void StartSound() {
     LogResult(SoundEnabled);
 }
 
+void LoadGameResources() {
+    RegisterResourceFiles();
+    bool loaded = LoadResources(ResourceFiles, Resources, DrawLoadingScreen);
+    LogText(loaded ? "Resources were loaded successfully.\n"
+                   : "Some resources were loaded with errors or not loaded.\n");
+    ResourceFiles.clear();
+}
+
+void StartMusic() {
+    if (!SoundEnabled) return;
+    int32_t music = FindResourceIndex("music", Resources);
+    if (music >= 0) BASS_SamplePlay(Resources[music].Handle);
+}
+
 void RunFrames() {
     while (EngineRunning) {
         ProcessMessages();
@@ -89,6 +125,12 @@ void RunFrames() {
         EndFrame();
         SDL_Delay(10);
     }
+}
+
+void FreeGameResources() {
+    LogText("Freeing resources... ");
+    FreeResources(Resources);
+    LogResult(true);
 }
 
 void StopSound() {
@@ -149,9 +191,12 @@ void RunGame() {
         ScreenSettings = GetScreenSettings();
         LogOpenGL();
         StartSound();
+        LoadGameResources();
+        StartMusic();
         SetProjection(false);
         StartTick = SDL_GetTicks();
         RunFrames();
+        FreeGameResources();
         StopSound();
     }
 

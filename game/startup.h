@@ -4,6 +4,7 @@
 
 #include "config.h"
 #include "engine/engine.h"
+#include "resources.h"
 
 #include <cstdint>
 
@@ -13,6 +14,13 @@ extern TScreenSettings ScreenSettings;
 extern TParameterList Parameters;
 // The millisecond count taken just before the frame loop.
 extern uint32_t StartTick;
+// The registration table, filled only while the resources load.
+extern TFileNameList ResourceFiles;
+// The loaded resources, found by key with FindResourceIndex until shutdown.
+extern TResourceList Resources;
+
+// Sets ResourceFiles to the game's fourteen registrations.
+void RegisterResourceFiles();
 
 // Draws the progress bar of the loading screen after the file at `fileIndex` was handled, with
 // `resourceCount` resources loaded so far; then pauses 100 ms. The loaded count is not used.

@@ -70,6 +70,7 @@ const std::string BassMissing = "Checking for BASS... Error!";
 const std::string BassStarted = "Initializing BASS... Ok.";
 const std::string BassNotStarted = "Initializing BASS... Error!";
 const std::string BassFreed = "Freeing BASS... Ok.";
+const std::string ResourcesFreed = "Freeing resources... Ok.";
 const std::string Cleared = "Clearing parameters list... Ok.";
 
 void ExpectOpenGLLine(const std::string& line) {
@@ -79,6 +80,13 @@ void ExpectOpenGLLine(const std::string& line) {
     size_t extensions = line.find(". Extensions: ");
     EXPECT_TRUE(by < renderer && renderer < extensions && extensions != std::string::npos)
         << line.substr(0, 200);
+}
+
+// Either summary of the resource loading; which one depends on the files and on sound.
+void ExpectResourceSummary(const std::string& line) {
+    EXPECT_TRUE(line == "Resources were loaded successfully." ||
+                line == "Some resources were loaded with errors or not loaded.")
+        << line;
 }
 
 void ExpectCleanEnd(const GameRun& run) {
@@ -92,15 +100,17 @@ TEST(GameProgram, RunsWithSoundUntilAskedToQuitAndLogsEveryStep) {
     GameRun run = RunGame(GameSetup{});
     ExpectCleanEnd(run);
     EXPECT_GE(run.Milliseconds, 1500); // the loop ran until the quit request
-    ASSERT_EQ(run.Log.size(), 8u);
+    ASSERT_EQ(run.Log.size(), 10u);
     EXPECT_EQ(run.Log[0], Redirected);
     EXPECT_EQ(run.Log[1], ConfigOk);
     EXPECT_EQ(run.Log[2], EngineOk);
     ExpectOpenGLLine(run.Log[3]);
     EXPECT_EQ(run.Log[4], BassFound);
     EXPECT_EQ(run.Log[5], BassStarted);
-    EXPECT_EQ(run.Log[6], BassFreed);
-    EXPECT_EQ(run.Log[7], Cleared);
+    ExpectResourceSummary(run.Log[6]);
+    EXPECT_EQ(run.Log[7], ResourcesFreed);
+    EXPECT_EQ(run.Log[8], BassFreed);
+    EXPECT_EQ(run.Log[9], Cleared);
     EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... \n");
 }
 
@@ -109,19 +119,23 @@ TEST(GameProgram, WithoutTheSoundLibraryHasNoSoundSteps) {
     setup.WithSoundLibrary = false;
     GameRun run = RunGame(setup);
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 6u);
+    ASSERT_EQ(run.Log.size(), 8u);
     EXPECT_EQ(run.Log[2], EngineOk);
     EXPECT_EQ(run.Log[4], BassMissing);
-    EXPECT_EQ(run.Log[5], Cleared);
+    EXPECT_EQ(run.Log[5], "Some resources were loaded with errors or not loaded."); // no music
+    EXPECT_EQ(run.Log[6], ResourcesFreed);
+    EXPECT_EQ(run.Log[7], Cleared);
 }
 
 TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
     GameRun run = RunGame(WithConfig(Windowed + "BASSDevice=0\n"));
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 7u);
+    ASSERT_EQ(run.Log.size(), 9u);
     EXPECT_EQ(run.Log[4], BassFound);
     EXPECT_EQ(run.Log[5], BassNotStarted);
-    EXPECT_EQ(run.Log[6], Cleared);
+    ExpectResourceSummary(run.Log[6]);
+    EXPECT_EQ(run.Log[7], ResourcesFreed);
+    EXPECT_EQ(run.Log[8], Cleared);
 }
 
 // Without Config.INI every default holds: full screen at 800 by 600, which the offscreen display
@@ -129,10 +143,10 @@ TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
 TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
     GameRun run = RunGame(WithConfig(std::nullopt), 1000);
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 8u);
+    ASSERT_EQ(run.Log.size(), 10u);
     EXPECT_EQ(run.Log[1], ConfigError);
     EXPECT_EQ(run.Log[2], EngineOk);
-    EXPECT_EQ(run.Log[7], Cleared);
+    EXPECT_EQ(run.Log[9], Cleared);
 }
 
 TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {

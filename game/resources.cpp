@@ -1,0 +1,303 @@
+#include "resources.h"
+
+#include "config.h"
+#include "engine/engine.h"
+#include "engine/fonts.h"
+#include "engine/images.h"
+#include "engine/models.h"
+#include "sound/bass.h"
+
+#include <mspack.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+struct TKindName {
+    const char* Extension;
+    uint8_t Kind;
+};
+
+constexpr std::array<TKindName, 18> KindNames = {{
+    {"BMP", RES_BMP},
+    {"TGA", RES_TGA},
+    {"WAV", RES_SAMPLE_WAV},
+    {"OGG", RES_SAMPLE_OGG},
+    {"MP1", RES_SAMPLE_MP1},
+    {"MP2", RES_SAMPLE_MP2},
+    {"MP3", RES_SAMPLE_MP3},
+    {"MOD", RES_MUSIC_MOD},
+    {"MTM", RES_MUSIC_MTM},
+    {"S3M", RES_MUSIC_S3M},
+    {"XM", RES_MUSIC_XM},
+    {"IT", RES_MUSIC_IT},
+    {"MO3", RES_MUSIC_MO3},
+    {"FON", RES_FONT_FON},
+    {"FNT", RES_FONT_FNT},
+    {"TTF", RES_FONT_TTF},
+    {"OTF", RES_FONT_OTF},
+    {"QMF", RES_MODEL},
+}};
+
+// The kind of an upper-cased extension, or 0 when no kind has it.
+uint8_t KindOfExtension(const std::string& extension) {
+    for (const TKindName& name : KindNames)
+        if (extension == name.Extension) return name.Kind;
+    return 0;
+}
+
+bool IsSampleKind(uint8_t kind) {
+    return kind >= RES_SAMPLE_WAV && kind <= RES_SAMPLE_MP3;
+}
+bool IsMusicKind(uint8_t kind) {
+    return kind >= RES_MUSIC_MOD && kind <= RES_MUSIC_MO3;
+}
+bool IsFontKind(uint8_t kind) {
+    return kind >= RES_FONT_FON && kind <= RES_FONT_OTF;
+}
+
+// The character an SZDD header records for the end of the file's name; 0 when it records none or
+// the file is not an SZDD file.
+char RecordedNameCharacter(const std::string& path) {
+    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
+    if (!decompressor) return '\0';
+    char recorded = '\0';
+    if (msszddd_header* header = decompressor->open(decompressor, path.c_str())) {
+        recorded = header->missing_char;
+        decompressor->close(decompressor, header);
+    }
+    mspack_destroy_szdd_decompressor(decompressor);
+    return recorded;
+}
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// The recorded character in the case of the name's nearest letter before `end`, as the Windows
+// expander writes it: "FILE.BL_" recording 'a' becomes "FILE.BLA".
+char MatchLetterCase(char recorded, const std::string& name, size_t end) {
+    const auto letter = static_cast<unsigned char>(recorded);
+    for (size_t i = end; i-- > 0 && !IsSeparator(name[i]);) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 'a' && c <= 'z') return static_cast<char>(std::tolower(letter));
+        if (c >= 'A' && c <= 'Z') return static_cast<char>(std::toupper(letter));
+    }
+    return recorded;
+}
+
+// Where an expanded copy went: the file, and the temporary folder made for it, if one was.
+struct TExpandedCopy {
+    std::string File;
+    std::string Folder;
+};
+
+// Creates the file empty, refusing when anything is there already, so that no file is replaced.
+bool CreateNewFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wbx");
+    return file && std::fclose(file) == 0;
+}
+
+// A fresh folder of its own in the system's temporary folder, or the empty string.
+std::string CreateTemporaryFolder() {
+    std::error_code error;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error) return {};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path folder =
+            temporary / ("Game-" + std::to_string(stamp) + "-" + std::to_string(attempt));
+        if (std::filesystem::create_directory(folder, error)) return folder.string();
+    }
+    return {};
+}
+
+// Creates the empty file that receives the expanded copy: under the expanded name itself when no
+// file is there and its folder is writable, otherwise under the same file name in a temporary
+// folder of its own. The file is empty on failure.
+TExpandedCopy CreateExpandedCopy(const std::string& expandedName) {
+    const std::string local = LocalPath(expandedName);
+    if (CreateNewFile(local)) return {local, ""};
+    const std::string folder = CreateTemporaryFolder();
+    if (folder.empty()) return {};
+    const std::filesystem::path file =
+        std::filesystem::path(folder) / std::filesystem::path(local).filename();
+    if (CreateNewFile(file.string())) return {file.string(), folder};
+    std::error_code error;
+    std::filesystem::remove(folder, error);
+    return {};
+}
+
+void DeleteExpandedCopy(const TExpandedCopy& copy) {
+    std::error_code error;
+    std::filesystem::remove(copy.File, error);
+    if (!copy.Folder.empty()) std::filesystem::remove(copy.Folder, error);
+}
+
+TResource MakeResource(const TFileName& entry, uint8_t kind, uint32_t handle,
+                       const std::string& fileName) {
+    TResource resource;
+    resource.Key = entry.Key;
+    resource.Kind = kind;
+    resource.Handle = handle;
+    resource.FileName = fileName;
+    return resource;
+}
+
+// Loads the file by its kind and appends its resource; false when the registration fails.
+bool LoadFileOfKind(const TFileName& entry, uint8_t kind, const std::string& path,
+                    TResourceList& resources) {
+    if (kind == RES_BMP || kind == RES_TGA) {
+        // A texture counts as loaded even when its image cannot be decoded (texture name 0).
+        const TTextureInfo info = kind == RES_BMP ? LoadBmpTexture(path) : LoadTgaTexture(path);
+        TResource resource = MakeResource(entry, kind, info.Texture, path);
+        resource.Width = info.Width;
+        resource.Height = info.Height;
+        resource.BitsPerPixel = info.BitsPerPixel;
+        resources.push_back(resource);
+        return true;
+    }
+    if (IsSampleKind(kind)) {
+        if (!SoundEnabled || !BASS_SampleLoad) return false;
+        const BassHandle handle =
+            BASS_SampleLoad(0, path.c_str(), 0, 0, 3, static_cast<uint32_t>(entry.Param1));
+        if (handle == 0) return false;
+        resources.push_back(MakeResource(entry, kind, handle, path));
+        return true;
+    }
+    if (IsMusicKind(kind)) {
+        if (!SoundEnabled || !BASS_MusicLoad) return false;
+        const BassHandle handle =
+            BASS_MusicLoad(0, path.c_str(), 0, 0, static_cast<uint32_t>(entry.Param1), 0);
+        if (handle == 0) return false;
+        resources.push_back(MakeResource(entry, kind, handle, path));
+        return true;
+    }
+    if (IsFontKind(kind)) {
+        if (AddFontResourceExA(path, FR_PRIVATE) == 0) return false;
+        TResource resource = MakeResource(entry, kind, 0, path);
+        resource.FaceName = GetFontFaceName(path).substr(0, 255);
+        resource.Handle =
+            BuildFontLists(resource.FaceName, entry.Param1, entry.Param2, entry.Param3);
+        resource.CharWidth = entry.Param1;
+        resource.CharHeight = entry.Param2;
+        resource.Weight = entry.Param3;
+        resources.push_back(resource);
+        return true;
+    }
+    if (kind == RES_MODEL) {
+        TModelInfo info{static_cast<uint32_t>(entry.Param1), "", ""};
+        if (!LoadModel(path, info)) return false;
+        TResource resource = MakeResource(entry, kind, info.ListName, path);
+        resource.ModelName = info.ModelName;
+        resources.push_back(resource);
+        return true;
+    }
+    return false;
+}
+
+// One registration: trims its path, expands a compressed file into `copy`, checks the file and
+// loads it by kind. False when the registration fails.
+bool LoadRegistration(TFileName& entry, TResourceList& resources, TExpandedCopy& copy) {
+    entry.Path = TrimText(entry.Path);
+    std::string extension = UpperCaseText(FileExtension(entry.Path));
+    if (!extension.empty() && extension.back() == '_') {
+        const std::string compressedName = entry.Path;
+        const std::string expandedName = ExpandedFileName(compressedName);
+        if (expandedName == compressedName) return false;
+        copy = CreateExpandedCopy(TrimText(expandedName));
+        if (copy.File.empty()) return false;
+        entry.Path = copy.Folder.empty() ? TrimText(expandedName) : copy.File;
+        extension = UpperCaseText(FileExtension(entry.Path));
+        ExpandCompressedFile(compressedName, copy.File);
+    }
+    const std::string path = LocalPath(entry.Path);
+    if (!FileExists(path)) return false;
+    return LoadFileOfKind(entry, KindOfExtension(extension), path, resources);
+}
+
+} // namespace
+
+bool LoadResources(TFileNameList& registrations, TResourceList& resources,
+                   TLoadProgressProc progress) {
+    resources.clear();
+    int32_t loaded = 0;
+    if (registrations.empty()) return false;
+    for (size_t index = 0; index < registrations.size(); ++index) {
+        TExpandedCopy copy;
+        if (LoadRegistration(registrations[index], resources, copy)) ++loaded;
+        if (!copy.File.empty()) DeleteExpandedCopy(copy);
+        if (progress)
+            progress(static_cast<int32_t>(resources.size()), loaded, static_cast<int32_t>(index));
+    }
+    return static_cast<size_t>(loaded) == registrations.size();
+}
+
+int32_t FindResourceIndex(const std::string& key, const TResourceList& resources) {
+    if (resources.empty()) return -1;
+    const std::string wanted = UpperCaseText(TrimText(key));
+    for (size_t i = 0; i < resources.size(); ++i)
+        if (UpperCaseText(TrimText(resources[i].Key)) == wanted) return static_cast<int32_t>(i);
+    return -1;
+}
+
+void FreeResources(TResourceList& resources) {
+    for (const TResource& resource : resources) {
+        if (IsSampleKind(resource.Kind) && BASS_SampleFree) BASS_SampleFree(resource.Handle);
+        if (IsMusicKind(resource.Kind) && BASS_MusicFree) BASS_MusicFree(resource.Handle);
+        if (IsFontKind(resource.Kind)) {
+            if (resource.Handle != 0) DeleteFontLists(resource.Handle);
+            RemoveFontResourceExA(resource.FileName, FR_PRIVATE);
+        }
+    }
+}
+
+bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath) {
+    const std::string source = LocalPath(compressedPath);
+    const std::string target = LocalPath(expandedPath);
+    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
+    if (!decompressor) return false;
+    bool expanded = false;
+    if (msszddd_header* header = decompressor->open(decompressor, source.c_str())) {
+        // The expander runs to the end of the input, as the Windows one does; a copy of another
+        // size than the header records tells of a damaged file.
+        std::error_code error;
+        expanded =
+            decompressor->extract(decompressor, header, target.c_str()) == MSPACK_ERR_OK &&
+            std::filesystem::file_size(target, error) == static_cast<uintmax_t>(header->length);
+        decompressor->close(decompressor, header);
+    } else if (decompressor->last_error(decompressor) == MSPACK_ERR_SIGNATURE) {
+        // The Windows expander copies a file that is not compressed as it is.
+        std::error_code error;
+        expanded = std::filesystem::copy_file(
+            source, target, std::filesystem::copy_options::overwrite_existing, error);
+    }
+    mspack_destroy_szdd_decompressor(decompressor);
+    return expanded;
+}
+
+std::string ExpandedFileName(const std::string& path) {
+    if (path.empty() || path.back() != '_') return path;
+    const char recorded = RecordedNameCharacter(LocalPath(path));
+    if (recorded == '\0') return path;
+    std::string name = path;
+    name.back() = MatchLetterCase(recorded, name, name.size() - 1);
+    return name;
+}
+
+std::string FileExtension(const std::string& path) {
+    const size_t stop = path.rfind('.');
+    return stop == std::string::npos ? path : path.substr(stop + 1);
+}
+
+std::string LocalPath(const std::string& path) {
+    std::string local = path;
+    if constexpr (std::filesystem::path::preferred_separator == '/')
+        std::replace(local.begin(), local.end(), '\\', '/');
+    return local;
+}

@@ -1,0 +1,467 @@
+// The resource pipeline: expansion of compressed files, the expanded names, the failure table,
+// progress calls, lookups by key and the sound calls, with a fake sound library. Textures need an
+// OpenGL context, so the tests run in an offscreen one.
+#include "resources.h"
+
+#include "engine/fonts.h"
+#include "file_bytes.h"
+#include "image_writers.h"
+#include "offscreen_gl.h"
+#include "run_program.h"
+#include "sound/bass.h"
+#include "startup.h"
+#include "szdd.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProgressCall {
+    int32_t ResourceCount;
+    int32_t LoadedCount;
+    int32_t FileIndex;
+};
+
+std::vector<ProgressCall> ProgressCalls;
+
+void RecordProgress(int32_t resourceCount, int32_t loadedCount, int32_t fileIndex) {
+    ProgressCalls.push_back({resourceCount, loadedCount, fileIndex});
+}
+
+// The fake sound library: records its calls and hands out handles from 100 up.
+struct SoundCall {
+    std::string Name;
+    std::string Path;
+    uint32_t Handle;
+    uint32_t Arguments[4];
+};
+
+std::vector<SoundCall> SoundCalls;
+BassHandle NextHandle = 100;
+
+BassHandle FakeSampleLoad(BassBool memory, const void* file, uint32_t offset, uint32_t length,
+                          uint32_t maxPlaybacks, uint32_t flags) {
+    const std::string path = static_cast<const char*>(file);
+    const BassHandle handle = path.find("refused") == std::string::npos ? NextHandle++ : 0;
+    SoundCalls.push_back(
+        {"SampleLoad",
+         path,
+         handle,
+         {static_cast<uint32_t>(memory) + offset + length, maxPlaybacks, flags, 0}});
+    return handle;
+}
+
+BassHandle FakeMusicLoad(BassBool memory, const void* file, uint32_t offset, uint32_t length,
+                         uint32_t flags, uint32_t freq) {
+    const BassHandle handle = NextHandle++;
+    SoundCalls.push_back({"MusicLoad",
+                          static_cast<const char*>(file),
+                          handle,
+                          {static_cast<uint32_t>(memory) + offset + length, flags, freq, 0}});
+    return handle;
+}
+
+BassBool FakeSampleFree(BassHandle sample) {
+    SoundCalls.push_back({"SampleFree", "", sample, {}});
+    return 1;
+}
+
+BassBool FakeMusicFree(BassHandle music) {
+    SoundCalls.push_back({"MusicFree", "", music, {}});
+    return 1;
+}
+
+const std::string SomeText = "jump pad water hole road jump pad water hole road";
+
+RgbaImage SmallPicture() {
+    RgbaImage image = MakeImage(4, 4, 0x2080C0FF);
+    PixelAt(image, 1, 2)[0] = 255;
+    return image;
+}
+
+// Every file under the folder, with its contents.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadWholeFile(entry.path());
+    return files;
+}
+
+class Pipeline : public testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(OpenOffscreenGL(Gl, 32, 32)); }
+    static void TearDownTestSuite() { CloseOffscreenGL(Gl); }
+
+    void SetUp() override {
+        Dir = MakeScratchDir("resources");
+        fs::create_directory(Dir + "/Resources");
+        Previous = fs::current_path();
+        fs::current_path(Dir);
+        ProgressCalls.clear();
+        SoundCalls.clear();
+        SoundEnabled = false;
+    }
+
+    void TearDown() override {
+        SoundEnabled = false;
+        BASS_SampleLoad = nullptr;
+        BASS_MusicLoad = nullptr;
+        BASS_SampleFree = nullptr;
+        BASS_MusicFree = nullptr;
+        fs::current_path(Previous);
+        fs::permissions(Dir + "/Resources", fs::perms::owner_all);
+        fs::remove_all(Dir);
+    }
+
+    static void UseFakeSound() {
+        SoundEnabled = true;
+        BASS_SampleLoad = FakeSampleLoad;
+        BASS_MusicLoad = FakeMusicLoad;
+        BASS_SampleFree = FakeSampleFree;
+        BASS_MusicFree = FakeMusicFree;
+    }
+
+    // Writes the bytes as an SZDD file recording `missing` for its name's last character.
+    static void WriteCompressed(const std::string& path, const std::vector<uint8_t>& data,
+                                char missing) {
+        ASSERT_TRUE(WriteFileBytes(path, CompressSzdd(data, missing)));
+    }
+
+    static OffscreenGL Gl;
+    std::string Dir;
+    fs::path Previous;
+};
+
+OffscreenGL Pipeline::Gl;
+
+} // namespace
+
+TEST(ResourceNames, ExtensionsAndLocalPaths) {
+    EXPECT_EQ(FileExtension("Resources\\road.bm_"), "bm_");
+    EXPECT_EQ(FileExtension("a.b.tga"), "tga");
+    EXPECT_EQ(FileExtension("README"), "README");
+    EXPECT_EQ(FileExtension("trailing."), "");
+    EXPECT_EQ(FileExtension("Res.v2\\music"), "v2\\music");
+    EXPECT_EQ(LocalPath("Resources\\sub\\road.bmp"), "Resources/sub/road.bmp");
+    EXPECT_EQ(LocalPath("/tmp/x.tga"), "/tmp/x.tga");
+}
+
+TEST_F(Pipeline, ExpandedNameTakesTheRecordedCharacterInTheNamesCase) {
+    const std::vector<uint8_t> data(SomeText.begin(), SomeText.end());
+    WriteCompressed("Resources/FILE.BL_", data, 'a');
+    WriteCompressed("Resources/file.bl_", data, 'A');
+    WriteCompressed("Resources/ROLK.tg_", data, 'a');
+    WriteCompressed("Resources/DATA.12_", data, 'x');
+    WriteCompressed("Resources/none.bm_", data, '\0');
+    ASSERT_TRUE(WriteFileBytes("Resources/plain.tx_", data));
+    EXPECT_EQ(ExpandedFileName("Resources\\FILE.BL_"), "Resources\\FILE.BLA");
+    EXPECT_EQ(ExpandedFileName("Resources\\file.bl_"), "Resources\\file.bla");
+    EXPECT_EQ(ExpandedFileName("Resources\\ROLK.tg_"), "Resources\\ROLK.tga");
+    EXPECT_EQ(ExpandedFileName("Resources\\DATA.12_"), "Resources\\DATA.12X");
+    EXPECT_EQ(ExpandedFileName("Resources\\none.bm_"), "Resources\\none.bm_");
+    EXPECT_EQ(ExpandedFileName("Resources\\plain.tx_"), "Resources\\plain.tx_");
+    EXPECT_EQ(ExpandedFileName("Resources\\missing.bm_"), "Resources\\missing.bm_");
+    EXPECT_EQ(ExpandedFileName("Resources\\FILE.BLA"), "Resources\\FILE.BLA");
+}
+
+TEST_F(Pipeline, CompressedBitmapIsExpandedLoadedAndItsCopyDeleted) {
+    WriteCompressed("Resources/road.bm_", EncodeBmp(SmallPicture()), 'p');
+    const std::string compressed = ReadWholeFile("Resources/road.bm_");
+    TFileNameList registrations = {{"road", "  Resources\\road.bm_ ", 0, 0, 0}};
+    TResourceList resources;
+    EXPECT_TRUE(LoadResources(registrations, resources, RecordProgress));
+    EXPECT_EQ(registrations[0].Path, "Resources\\road.bmp");
+    ASSERT_EQ(resources.size(), 1u);
+    EXPECT_EQ(resources[0].Key, "road");
+    EXPECT_EQ(resources[0].Kind, RES_BMP);
+    EXPECT_NE(resources[0].Handle, 0u);
+    EXPECT_EQ(resources[0].Width, 4);
+    EXPECT_EQ(resources[0].Height, 4);
+    EXPECT_EQ(resources[0].BitsPerPixel, 24);
+    EXPECT_EQ(resources[0].FileName, "Resources/road.bmp");
+    EXPECT_FALSE(fs::exists("Resources/road.bmp"));
+    EXPECT_EQ(ReadWholeFile("Resources/road.bm_"), compressed);
+}
+
+TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
+    WriteCompressed("Resources/water.tg_", EncodeTga(SmallPicture(), 32, true), 'a');
+    std::ofstream("Resources/water.tga") << "somebody's own file";
+    TFileNameList registrations = {{"water", "Resources\\water.tg_", 0, 0, 0}};
+    TResourceList resources;
+    EXPECT_TRUE(LoadResources(registrations, resources, nullptr));
+    ASSERT_EQ(resources.size(), 1u);
+    EXPECT_NE(resources[0].Handle, 0u) << "the copy elsewhere was loaded";
+    EXPECT_EQ(resources[0].BitsPerPixel, 32);
+    EXPECT_EQ(ReadWholeFile("Resources/water.tga"), "somebody's own file");
+    const fs::path copy = resources[0].FileName;
+    EXPECT_EQ(copy.filename(), "water.tga");
+    EXPECT_NE(copy.parent_path(), fs::absolute("Resources"));
+    EXPECT_EQ(registrations[0].Path, copy.string());
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(copy.parent_path())) << "the temporary folder is removed too";
+}
+
+TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
+    WriteCompressed("Resources/jump.bm_", EncodeBmp(SmallPicture()), 'p');
+    fs::permissions("Resources", fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::FILE* probe = std::fopen("Resources/probe", "wb")) {
+        std::fclose(probe);
+        fs::remove("Resources/probe");
+        GTEST_SKIP() << "this user may write into read-only folders";
+    }
+    TFileNameList registrations = {{"jump", "Resources\\jump.bm_", 0, 0, 0}};
+    TResourceList resources;
+    EXPECT_TRUE(LoadResources(registrations, resources, nullptr));
+    ASSERT_EQ(resources.size(), 1u);
+    EXPECT_NE(resources[0].Handle, 0u);
+    EXPECT_FALSE(fs::exists(resources[0].FileName));
+}
+
+TEST_F(Pipeline, FailedRegistrationsAddNothingButStillReportProgress) {
+    WriteCompressed("Resources/noname.bm_", EncodeBmp(SmallPicture()), '\0');
+    ASSERT_TRUE(WriteFileBytes("Resources/plain.bm_", EncodeBmp(SmallPicture())));
+    for (const char* name : {"music.mp3", "readme.txt", "NOTES", "broken.bmp"})
+        std::ofstream(std::string("Resources/") + name) << SomeText;
+    ASSERT_TRUE(CompressSzddFile("Resources/broken.bmp", "Resources/broken.bm_"));
+    fs::remove("Resources/broken.bmp");
+    ASSERT_TRUE(WriteFileBytes("Resources/good.tga", EncodeTga(SmallPicture(), 24, false)));
+    const std::map<std::string, std::string> prepared = Snapshot(Dir);
+
+    TFileNameList registrations = {
+        {"noname", "Resources\\noname.bm_", 0, 0, 0},   // records no name character
+        {"plain", "Resources\\plain.bm_", 0, 0, 0},     // not compressed
+        {"gone", "Resources\\gone.bm_", 0, 0, 0},       // missing compressed file
+        {"missing", "Resources\\missing.bmp", 0, 0, 0}, // missing file
+        {"music", "Resources\\music.mp3", 4, 0, 0},     // sound is off
+        {"text", "Resources\\readme.txt", 0, 0, 0},     // unknown extension
+        {"notes", "Resources\\NOTES", 0, 0, 0},         // no extension at all
+        {"broken", "Resources\\broken.bm_", 0, 0, 0},   // expands to something that is no bitmap
+        {"good", "Resources\\good.tga", 0, 0, 0},
+    };
+    TResourceList resources(3);
+    EXPECT_FALSE(LoadResources(registrations, resources, RecordProgress));
+    ASSERT_EQ(resources.size(), 2u);
+    EXPECT_EQ(resources[0].Key, "broken");
+    EXPECT_EQ(resources[0].Handle, 0u) << "an undecodable image still counts, with texture 0";
+    EXPECT_EQ(resources[0].Width, 0);
+    EXPECT_EQ(resources[1].Key, "good");
+    EXPECT_NE(resources[1].Handle, 0u);
+    EXPECT_EQ(registrations[0].Path, "Resources\\noname.bm_");
+    EXPECT_EQ(registrations[1].Path, "Resources\\plain.bm_");
+    EXPECT_TRUE(SoundCalls.empty());
+    EXPECT_EQ(Snapshot(Dir), prepared) << "no file written, changed or left behind";
+
+    ASSERT_EQ(ProgressCalls.size(), registrations.size());
+    for (size_t i = 0; i < ProgressCalls.size(); ++i) {
+        EXPECT_EQ(ProgressCalls[i].FileIndex, static_cast<int32_t>(i));
+        EXPECT_EQ(ProgressCalls[i].ResourceCount, i < 7 ? 0 : static_cast<int32_t>(i) - 6);
+        EXPECT_EQ(ProgressCalls[i].LoadedCount, i < 7 ? 0 : static_cast<int32_t>(i) - 6);
+    }
+}
+
+TEST_F(Pipeline, EmptyRegistrationListFailsAndEmptiesTheResources) {
+    TFileNameList registrations;
+    TResourceList resources(2);
+    EXPECT_FALSE(LoadResources(registrations, resources, RecordProgress));
+    EXPECT_TRUE(resources.empty());
+    EXPECT_TRUE(ProgressCalls.empty());
+}
+
+TEST_F(Pipeline, SoundFilesGoToTheSoundLibraryAndAreFreed) {
+    UseFakeSound();
+    for (const char* name : {"music.mp3", "refused.wav", "tune.xm"})
+        std::ofstream(std::string("Resources/") + name) << SomeText;
+    TFileNameList registrations = {
+        {"music", "Resources\\music.mp3", 4, 0, 0},
+        {"refused", "Resources\\refused.wav", 0, 0, 0},
+        {"tune", "Resources\\tune.xm", 0x200, 0, 0},
+    };
+    TResourceList resources;
+    EXPECT_FALSE(LoadResources(registrations, resources, nullptr));
+    ASSERT_EQ(resources.size(), 2u);
+    EXPECT_EQ(resources[0].Kind, RES_SAMPLE_MP3);
+    EXPECT_EQ(resources[1].Kind, RES_MUSIC_XM);
+    ASSERT_EQ(SoundCalls.size(), 3u);
+    EXPECT_EQ(SoundCalls[0].Name, "SampleLoad");
+    EXPECT_EQ(SoundCalls[0].Path, "Resources/music.mp3");
+    EXPECT_EQ(SoundCalls[0].Arguments[0], 0u) << "from a file, offset and length 0";
+    EXPECT_EQ(SoundCalls[0].Arguments[1], 3u) << "three playbacks at most";
+    EXPECT_EQ(SoundCalls[0].Arguments[2], 4u) << "the registration's flags";
+    EXPECT_EQ(resources[0].Handle, SoundCalls[0].Handle);
+    EXPECT_EQ(SoundCalls[1].Handle, 0u);
+    EXPECT_EQ(SoundCalls[2].Name, "MusicLoad");
+    EXPECT_EQ(SoundCalls[2].Arguments[1], 0x200u);
+    EXPECT_EQ(SoundCalls[2].Arguments[2], 0u) << "sample rate 0";
+
+    SoundCalls.clear();
+    FreeResources(resources);
+    ASSERT_EQ(SoundCalls.size(), 2u);
+    EXPECT_EQ(SoundCalls[0].Name, "SampleFree");
+    EXPECT_EQ(SoundCalls[0].Handle, resources[0].Handle);
+    EXPECT_EQ(SoundCalls[1].Name, "MusicFree");
+    EXPECT_EQ(SoundCalls[1].Handle, resources[1].Handle);
+    EXPECT_EQ(resources.size(), 2u) << "the list stays as it is";
+}
+
+TEST_F(Pipeline, KeysAreFoundWithoutRegardToCaseOrBlanksFirstOneWins) {
+    ASSERT_TRUE(WriteFileBytes("Resources/a.bmp", EncodeBmp(SmallPicture())));
+    ASSERT_TRUE(WriteFileBytes("Resources/b.tga", EncodeTga(SmallPicture(), 24, false)));
+    TFileNameList registrations = {
+        {"font", "Resources\\a.bmp", 0, 0, 0},
+        {"road", "Resources\\a.bmp", 0, 0, 0},
+        {" Road", "Resources\\b.tga", 0, 0, 0},
+    };
+    TResourceList resources;
+    EXPECT_TRUE(LoadResources(registrations, resources, nullptr));
+    ASSERT_EQ(resources.size(), 3u);
+    EXPECT_EQ(FindResourceIndex(" FONT ", resources), 0);
+    EXPECT_EQ(FindResourceIndex("ROAD", resources), 1);
+    EXPECT_EQ(FindResourceIndex("roa", resources), -1);
+    EXPECT_EQ(FindResourceIndex("", resources), -1);
+    EXPECT_EQ(FindResourceIndex("road", TResourceList{}), -1);
+}
+
+TEST_F(Pipeline, UncompressedFileIsCopiedAsItIs) {
+    const std::vector<uint8_t> data(SomeText.begin(), SomeText.end());
+    ASSERT_TRUE(WriteFileBytes("plain.bin", data));
+    EXPECT_TRUE(ExpandCompressedFile("plain.bin", "copy.bin"));
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes("copy.bin", bytes));
+    EXPECT_EQ(bytes, data);
+    EXPECT_FALSE(ExpandCompressedFile("absent.bi_", "absent.bin"));
+}
+
+TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
+    const std::vector<uint8_t> good = CompressSzdd(EncodeBmp(SmallPicture()), 'p');
+    std::mt19937 generator(11);
+    std::vector<std::vector<uint8_t>> damaged;
+    for (size_t size = 0; size < good.size(); ++size)
+        damaged.emplace_back(good.begin(), good.begin() + size);
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> file = good;
+        file[14 + generator() % (file.size() - 14)] ^= static_cast<uint8_t>(1 + generator() % 255);
+        damaged.push_back(file);
+    }
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        const std::vector<uint8_t>& file = damaged[i];
+        ASSERT_TRUE(WriteFileBytes("Resources/road.bm_", file));
+        std::error_code error;
+        fs::remove("expanded.bin", error);
+        const bool expanded = ExpandCompressedFile("Resources/road.bm_", "expanded.bin");
+        if (i < good.size()) {
+            EXPECT_FALSE(expanded) << "cut to " << i << " bytes";
+        }
+        // The expander runs to the end of its input; a flag byte and eight matches (17 bytes)
+        // give at most 144 bytes.
+        if (fs::exists("expanded.bin")) {
+            EXPECT_LE(fs::file_size("expanded.bin"), file.size() * 144 / 17);
+        }
+        TFileNameList registrations = {{"road", "Resources\\road.bm_", 0, 0, 0}};
+        TResourceList resources;
+        LoadResources(registrations, resources, nullptr);
+        EXPECT_LE(resources.size(), 1u);
+        EXPECT_FALSE(fs::exists("Resources/road.bmp"));
+    }
+}
+
+TEST_F(Pipeline, TheGamesRegistrationsAllLoadAndTheFontIsReleasedAtTheEnd) {
+    CopyFolder(GAME_RUN_DIR "/Resources", Dir + "/Resources");
+    const std::map<std::string, std::string> before = Snapshot(Dir);
+    UseFakeSound();
+    RegisterResourceFiles();
+    ASSERT_EQ(ResourceFiles.size(), 14u);
+    TResourceList resources;
+    EXPECT_TRUE(LoadResources(ResourceFiles, resources, RecordProgress));
+    ASSERT_EQ(ProgressCalls.size(), 14u);
+    EXPECT_EQ(ProgressCalls.back().LoadedCount, 14);
+    ASSERT_EQ(resources.size(), 14u);
+    for (size_t i = 0; i < resources.size(); ++i) {
+        EXPECT_EQ(resources[i].Key, ResourceFiles[i].Key);
+        EXPECT_NE(resources[i].Handle, 0u) << resources[i].Key;
+    }
+    EXPECT_EQ(resources[0].Kind, RES_TGA);
+    EXPECT_EQ(resources[0].Width, 800);
+    EXPECT_EQ(resources[0].Height, 600);
+    const TResource& font = resources[1];
+    EXPECT_EQ(font.Kind, RES_FONT_TTF);
+    EXPECT_EQ(font.FaceName, "DejaVu Sans");
+    EXPECT_EQ(font.FileName, "Resources/font.ttf");
+    EXPECT_TRUE(font.CharWidth == 12 && font.CharHeight == 0 && font.Weight == 700);
+    for (int i : {2, 3, 4, 5, 6, 7, 8, 11}) {
+        EXPECT_EQ(resources[i].Kind, RES_MODEL);
+        EXPECT_EQ(resources[i].Handle, uint32_t(ResourceFiles[i].Param1));
+        EXPECT_EQ(resources[i].ModelName, resources[i].Key);
+        EXPECT_TRUE(glIsList(resources[i].Handle));
+    }
+    EXPECT_EQ(resources[9].Kind, RES_SAMPLE_MP3);
+    EXPECT_EQ(SoundCalls.at(0).Arguments[2], BASS_SAMPLE_LOOP);
+    EXPECT_EQ(resources[10].Kind, RES_BMP);
+    EXPECT_EQ(resources[12].BitsPerPixel, 32);
+    EXPECT_EQ(ResourceFiles[10].Path, "Resources\\road.bmp");
+    EXPECT_EQ(Snapshot(Dir), before) << "every expanded copy is gone";
+
+    // The registration list is long gone when the font is released by its resource alone.
+    ResourceFiles.clear();
+    EXPECT_TRUE(IsFontFaceRegistered("DejaVu Sans") && glIsList(font.Handle + 'A'));
+    FreeResources(resources);
+    EXPECT_FALSE(IsFontFaceRegistered("DejaVu Sans"));
+    EXPECT_FALSE(glIsList(font.Handle + 'A'));
+}
+
+namespace {
+
+// How many of the system's temporary folders have the pipeline's name.
+int TemporaryCopyFolders() {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+        count += entry.path().filename().string().rfind("Game-", 0) == 0;
+    return count;
+}
+
+} // namespace
+
+// The real program, headless, its sound written to a file by SDL's disk driver.
+TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
+    const std::string folder = MakeScratchDir("game-resources");
+    CopyFolder(GAME_RUN_DIR, folder);
+    std::ofstream(folder + "/Config.INI") << "ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n";
+    std::ofstream(folder + "/Resources/road.bmp") << "a file that happens to have the name";
+    const std::map<std::string, std::string> before = Snapshot(folder + "/Resources");
+    const int copyFolders = TemporaryCopyFolders();
+
+    const ProgramRun run =
+        RunProgram(folder + "/Game", folder,
+                   {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + folder + "/audio.raw",
+                    "ASAN_OPTIONS=detect_leaks=0"},
+                   4000);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
+    const std::vector<std::string> log = ReadLines(folder + "/Log.TXT");
+    auto has = [&](const std::string& line) {
+        return std::find(log.begin(), log.end(), line) != log.end();
+    };
+    EXPECT_TRUE(has("Initializing BASS... Ok."));
+    EXPECT_TRUE(has("Resources were loaded successfully."));
+    EXPECT_TRUE(has("Freeing resources... Ok."));
+    EXPECT_EQ(Snapshot(folder + "/Resources"), before);
+    EXPECT_EQ(TemporaryCopyFolders(), copyFolders);
+
+    // The device plays 16-bit stereo; the music makes it loud somewhere.
+    const std::string audio = ReadWholeFile(folder + "/audio.raw");
+    int loud = 0;
+    for (size_t i = 0; i + 1 < audio.size(); i += 2) {
+        const auto sample = static_cast<int16_t>(static_cast<uint8_t>(audio[i]) |
+                                                 static_cast<uint8_t>(audio[i + 1]) << 8);
+        loud += std::abs(sample) > 1000;
+    }
+    EXPECT_GT(loud, 20000) << audio.size() << " bytes of audio";
+    fs::remove_all(folder);
+}
