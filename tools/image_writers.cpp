@@ -107,7 +107,7 @@ std::vector<uint8_t> EncodeTga(const RgbaImage& image, int bitsPerPixel, bool ru
     out.push_back(0);                  // no identification field
     out.push_back(0);                  // no colour map
     out.push_back(runLength ? 10 : 2); // true colour
-    out.insert(out.end(), 5, 0);       // colour-map specification
+    out.insert(out.end(), 5, 0);       // colour-map fields: none
     PutU16(out, 0);                    // x origin
     PutU16(out, 0);                    // y origin
     PutU16(out, static_cast<uint32_t>(image.Width));
