@@ -14,11 +14,16 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -87,6 +92,51 @@ RgbaImage SmallPicture() {
     PixelAt(image, 1, 2)[0] = 255;
     return image;
 }
+
+// Turns this thread's power to write past a folder's modes (root's CAP_DAC_OVERRIDE) on or off;
+// whether it was on before. Lowering it, or raising it again from the permitted set, needs no
+// privilege, so a read-only folder can refuse root as well.
+bool SetFolderModeOverride(bool on) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    const uint32_t bit = 1u << CAP_DAC_OVERRIDE;
+    const bool before = (data[0].effective & bit) != 0;
+    data[0].effective = on ? data[0].effective | bit : data[0].effective & ~bit;
+    syscall(SYS_capset, &header, data);
+    return before;
+}
+
+// While it lives, folder modes hold for this thread even when it runs as root.
+struct FolderModesHold {
+    bool Overridden = SetFolderModeOverride(false);
+    ~FolderModesHold() {
+        if (Overridden) SetFolderModeOverride(true);
+    }
+};
+
+bool CanCreateFileIn(const std::string& folder) {
+    std::FILE* probe = std::fopen((folder + "/probe").c_str(), "wb");
+    if (!probe) return false;
+    std::fclose(probe);
+    fs::remove(folder + "/probe");
+    return true;
+}
+
+// Points the system's temporary folder elsewhere for as long as it lives.
+struct TemporaryFolderAt {
+    std::optional<std::string> Previous;
+    explicit TemporaryFolderAt(const std::string& folder) {
+        if (const char* value = std::getenv("TMPDIR")) Previous = value;
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TemporaryFolderAt() {
+        if (Previous)
+            setenv("TMPDIR", Previous->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+};
 
 // Every file under the folder, with its contents.
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
@@ -208,28 +258,37 @@ TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
     EXPECT_EQ(registrations[0].Path, copy.string());
     EXPECT_FALSE(fs::exists(copy));
     EXPECT_FALSE(fs::exists(copy.parent_path())) << "the temporary folder is removed too";
+
+    // With no temporary folder to turn to, the registration fails and still nothing is touched.
+    const std::map<std::string, std::string> before = Snapshot(Dir);
+    const TemporaryFolderAt nowhere(Dir + "/Resources/water.tga");
+    registrations = {{"water", "Resources\\water.tg_", 0, 0, 0}};
+    EXPECT_FALSE(LoadResources(registrations, resources, nullptr));
+    EXPECT_TRUE(resources.empty());
+    EXPECT_EQ(registrations[0].Path, "Resources\\water.tg_");
+    EXPECT_EQ(Snapshot(Dir), before);
 }
 
 TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
     WriteCompressed("Resources/jump.bm_", EncodeBmp(SmallPicture()), 'p');
     fs::permissions("Resources", fs::perms::owner_read | fs::perms::owner_exec);
-    if (std::FILE* probe = std::fopen("Resources/probe", "wb")) {
-        std::fclose(probe);
-        fs::remove("Resources/probe");
-        GTEST_SKIP() << "this user may write into read-only folders";
-    }
+    const FolderModesHold modesHold;
+    if (CanCreateFileIn("Resources")) GTEST_SKIP() << "this user may write into read-only folders";
     TFileNameList registrations = {{"jump", "Resources\\jump.bm_", 0, 0, 0}};
     TResourceList resources;
     EXPECT_TRUE(LoadResources(registrations, resources, nullptr));
     ASSERT_EQ(resources.size(), 1u);
     EXPECT_NE(resources[0].Handle, 0u);
+    EXPECT_NE(fs::path(resources[0].FileName).parent_path(), fs::absolute("Resources"));
     EXPECT_FALSE(fs::exists(resources[0].FileName));
+    EXPECT_FALSE(fs::exists(fs::path(resources[0].FileName).parent_path()));
 }
 
 TEST_F(Pipeline, FailedRegistrationsAddNothingButStillReportProgress) {
     WriteCompressed("Resources/noname.bm_", EncodeBmp(SmallPicture()), '\0');
     ASSERT_TRUE(WriteFileBytes("Resources/plain.bm_", EncodeBmp(SmallPicture())));
-    for (const char* name : {"music.mp3", "readme.txt", "NOTES", "broken.bmp"})
+    for (const char* name :
+         {"music.mp3", "readme.txt", "NOTES", "broken.bmp", "fake.ttf", "bad.qmf"})
         std::ofstream(std::string("Resources/") + name) << SomeText;
     ASSERT_TRUE(CompressSzddFile("Resources/broken.bmp", "Resources/broken.bm_"));
     fs::remove("Resources/broken.bmp");
@@ -244,6 +303,8 @@ TEST_F(Pipeline, FailedRegistrationsAddNothingButStillReportProgress) {
         {"music", "Resources\\music.mp3", 4, 0, 0},     // sound is off
         {"text", "Resources\\readme.txt", 0, 0, 0},     // unknown extension
         {"notes", "Resources\\NOTES", 0, 0, 0},         // no extension at all
+        {"font", "Resources\\fake.ttf", 12, 0, 700},    // the font registry refuses it
+        {"model", "Resources\\bad.qmf", 3, 0, 0},       // no model signature
         {"broken", "Resources\\broken.bm_", 0, 0, 0},   // expands to something that is no bitmap
         {"good", "Resources\\good.tga", 0, 0, 0},
     };
@@ -258,13 +319,14 @@ TEST_F(Pipeline, FailedRegistrationsAddNothingButStillReportProgress) {
     EXPECT_EQ(registrations[0].Path, "Resources\\noname.bm_");
     EXPECT_EQ(registrations[1].Path, "Resources\\plain.bm_");
     EXPECT_TRUE(SoundCalls.empty());
+    EXPECT_FALSE(glIsList(3)) << "nothing compiled for the refused model";
     EXPECT_EQ(Snapshot(Dir), prepared) << "no file written, changed or left behind";
 
     ASSERT_EQ(ProgressCalls.size(), registrations.size());
     for (size_t i = 0; i < ProgressCalls.size(); ++i) {
         EXPECT_EQ(ProgressCalls[i].FileIndex, static_cast<int32_t>(i));
-        EXPECT_EQ(ProgressCalls[i].ResourceCount, i < 7 ? 0 : static_cast<int32_t>(i) - 6);
-        EXPECT_EQ(ProgressCalls[i].LoadedCount, i < 7 ? 0 : static_cast<int32_t>(i) - 6);
+        EXPECT_EQ(ProgressCalls[i].ResourceCount, i < 9 ? 0 : static_cast<int32_t>(i) - 8);
+        EXPECT_EQ(ProgressCalls[i].LoadedCount, i < 9 ? 0 : static_cast<int32_t>(i) - 8);
     }
 }
 
