@@ -154,6 +154,9 @@ TEST_F(ImageFiles, TopDownBitmapReadsLikeItsBottomUpTwin) {
     ASSERT_TRUE(DecodeBmpImage(topDown, b));
     EXPECT_EQ(b.Height, 4);
     EXPECT_EQ(a.Pixels, b.Pixels);
+    // ImageMagick reads the top-down file top row first as well: the bitmap loader's order is the
+    // picture's bottom row first.
+    EXPECT_EQ(b.Pixels, ReverseRows(ImageMagickPixels(topDown, "topdown.bmp", "rgb"), 5 * 3));
 }
 
 TEST_F(ImageFiles, ClassicBitmapRulesHold) {

@@ -66,6 +66,18 @@ TEST_F(GameAssets, SplashIsTitleArtThatFitsTheScreen) {
             warm += p[0] > 220 && p[1] > 120 && p[2] < 100;
         }
     EXPECT_GT(warm, 5000);
+    // The grass lies below the horizon: none in the top third, plenty in the bottom third.
+    auto grass = [&](int32_t fromRow, int32_t toRow) {
+        int count = 0;
+        for (int32_t y = fromRow; y < toRow; ++y)
+            for (int32_t x = 0; x < splash.Width; ++x) {
+                const uint8_t* p = Pixel(splash, x, y);
+                count += p[1] > p[0] + 30 && p[1] > p[2] + 30;
+            }
+        return count;
+    };
+    EXPECT_LT(grass(0, splash.Height / 3), 100);
+    EXPECT_GT(grass(splash.Height * 2 / 3, splash.Height), splash.Width * splash.Height / 10);
 }
 
 TEST_F(GameAssets, RoadTilesAlongItsLengthAndIsSymmetricAcross) {
