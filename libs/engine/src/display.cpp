@@ -132,6 +132,19 @@ FitRect LetterboxRect(int frameWidth, int frameHeight, int screenWidth, int scre
     return fit;
 }
 
+GLenum ScaleFilter(int frameWidth, int frameHeight, const FitRect& fit) {
+    if (frameWidth <= 0 || frameHeight <= 0) return GL_NEAREST;
+    const bool whole = fit.Width % frameWidth == 0 && fit.Height % frameHeight == 0 &&
+                       fit.Width / frameWidth == fit.Height / frameHeight;
+    return whole ? GL_NEAREST : GL_LINEAR;
+}
+
+int FrameRateCap(int displayHz, int requestedHz) {
+    int rate = displayHz > 0 ? displayHz : DefaultFrameRate;
+    if (requestedHz > 0) rate = std::min(rate, requestedHz);
+    return std::min(rate, MaxFrameRate);
+}
+
 bool SetDisplayMode(DisplayState& display, EngineLogFile& log, bool fullScreen, int width,
                     int height, int colorBits, int refreshHz) {
     if (width <= 0 || height <= 0 || width > MaxFrameSize || height > MaxFrameSize) {
@@ -182,13 +195,10 @@ void ApplyVSync(DisplayState& display, EngineLogFile& log) {
 
 int64_t FramePeriodUs(const DisplayState& display) {
     SDL_DisplayMode mode{};
-    int index = display.Window ? SDL_GetWindowDisplayIndex(display.Window) : -1;
-    int rate = DefaultFrameRate;
-    if (index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0)
-        rate = mode.refresh_rate;
-    else if (display.RefreshHz > 0)
-        rate = display.RefreshHz;
-    return 1000000 / std::min(rate, 1000);
+    const int index = display.Window ? SDL_GetWindowDisplayIndex(display.Window) : -1;
+    const int displayHz =
+        index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 ? mode.refresh_rate : 0;
+    return 1000000 / FrameRateCap(displayHz, display.RefreshHz);
 }
 
 void BeginFrame(DisplayState& display) {
@@ -215,10 +225,9 @@ FitRect PresentFrame(DisplayState& display) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    const bool scaled = fit.Width != display.FrameWidth || fit.Height != display.FrameHeight;
     gl.BlitFramebuffer(0, 0, display.FrameWidth, display.FrameHeight, fit.X, fit.Y,
                        fit.X + fit.Width, fit.Y + fit.Height, GL_COLOR_BUFFER_BIT,
-                       scaled ? GL_LINEAR : GL_NEAREST);
+                       ScaleFilter(display.FrameWidth, display.FrameHeight, fit));
     glPopAttrib();
     SDL_GL_SwapWindow(display.Window);
     gl.BindFramebuffer(GL_FRAMEBUFFER, display.Framebuffer);
