@@ -78,13 +78,15 @@ void SetContextAttributes(int colorBits) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
 }
 
+// A full-screen window opens over the whole display: some drivers keep a window's first size.
 bool OpenWindow(DisplayState& display, EngineLogFile& log, bool fullScreen, int width, int height,
                 int colorBits) {
     SetContextAttributes(colorBits);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
-    if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    display.Window = SDL_CreateWindow(display.Caption.c_str(), SDL_WINDOWPOS_CENTERED,
-                                      SDL_WINDOWPOS_CENTERED, width, height, flags);
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height};
+    if (fullScreen && SDL_GetDisplayBounds(0, &place) == 0) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    display.Window =
+        SDL_CreateWindow(display.Caption.c_str(), place.x, place.y, place.w, place.h, flags);
     if (!display.Window) {
         WriteLog(log, std::string("Error: cannot open the window: ") + SDL_GetError());
         return false;
@@ -103,6 +105,25 @@ bool OpenWindow(DisplayState& display, EngineLogFile& log, bool fullScreen, int 
     WriteLog(log,
              "OpenGL: " + text(GL_VENDOR) + ", " + text(GL_RENDERER) + ", " + text(GL_VERSION));
     return true;
+}
+
+// A window manager makes the window cover the display; without one (a bare X server) it would keep
+// its size while SDL reports the display's, so the window is placed over the display first. Back in
+// a window it takes the frame's size again.
+void ApplyFullScreen(DisplayState& display) {
+    SDL_Window* window = display.Window;
+    SDL_Rect bounds{};
+    if (display.FullScreen) {
+        if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0) {
+            SDL_SetWindowPosition(window, bounds.x, bounds.y);
+            SDL_SetWindowSize(window, bounds.w, bounds.h);
+        }
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, display.FrameWidth, display.FrameHeight);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
 }
 
 void LogMode(const DisplayState& display, EngineLogFile& log) {
@@ -132,23 +153,33 @@ FitRect LetterboxRect(int frameWidth, int frameHeight, int screenWidth, int scre
     return fit;
 }
 
+GLenum ScaleFilter(int frameWidth, int frameHeight, const FitRect& fit) {
+    if (frameWidth <= 0 || frameHeight <= 0) return GL_NEAREST;
+    const bool whole = fit.Width % frameWidth == 0 && fit.Height % frameHeight == 0 &&
+                       fit.Width / frameWidth == fit.Height / frameHeight;
+    return whole ? GL_NEAREST : GL_LINEAR;
+}
+
+int FrameRateCap(int displayHz, int requestedHz) {
+    int rate = displayHz > 0 ? displayHz : DefaultFrameRate;
+    if (requestedHz > 0) rate = std::min(rate, requestedHz);
+    return std::min(rate, MaxFrameRate);
+}
+
 bool SetDisplayMode(DisplayState& display, EngineLogFile& log, bool fullScreen, int width,
                     int height, int colorBits, int refreshHz) {
     if (width <= 0 || height <= 0 || width > MaxFrameSize || height > MaxFrameSize) {
         WriteLog(log, "Error: no mode of " + std::to_string(width) + "x" + std::to_string(height));
         return false;
     }
-    if (!display.Window) {
-        if (!OpenWindow(display, log, fullScreen, width, height, colorBits)) return false;
-    } else {
-        SDL_SetWindowFullscreen(display.Window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        if (!fullScreen) SDL_SetWindowSize(display.Window, width, height);
-    }
+    if (!display.Window && !OpenWindow(display, log, fullScreen, width, height, colorBits))
+        return false;
     const bool resized = width != display.FrameWidth || height != display.FrameHeight;
     display.FrameWidth = width;
     display.FrameHeight = height;
     display.FullScreen = fullScreen;
     display.RefreshHz = refreshHz;
+    ApplyFullScreen(display);
     if (resized) MakeFrame(display, log);
     ApplyVSync(display, log);
     LogMode(display, log);
@@ -164,7 +195,7 @@ void SetDisplayCaption(DisplayState& display, const std::string& utf8) {
 void ToggleFullScreen(DisplayState& display, EngineLogFile& log) {
     if (!display.Window) return;
     display.FullScreen = !display.FullScreen;
-    SDL_SetWindowFullscreen(display.Window, display.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    ApplyFullScreen(display);
     LogMode(display, log);
 }
 
@@ -182,13 +213,10 @@ void ApplyVSync(DisplayState& display, EngineLogFile& log) {
 
 int64_t FramePeriodUs(const DisplayState& display) {
     SDL_DisplayMode mode{};
-    int index = display.Window ? SDL_GetWindowDisplayIndex(display.Window) : -1;
-    int rate = DefaultFrameRate;
-    if (index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0)
-        rate = mode.refresh_rate;
-    else if (display.RefreshHz > 0)
-        rate = display.RefreshHz;
-    return 1000000 / std::min(rate, 1000);
+    const int index = display.Window ? SDL_GetWindowDisplayIndex(display.Window) : -1;
+    const int displayHz =
+        index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 ? mode.refresh_rate : 0;
+    return 1000000 / FrameRateCap(displayHz, display.RefreshHz);
 }
 
 void BeginFrame(DisplayState& display) {
@@ -215,10 +243,9 @@ FitRect PresentFrame(DisplayState& display) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    const bool scaled = fit.Width != display.FrameWidth || fit.Height != display.FrameHeight;
     gl.BlitFramebuffer(0, 0, display.FrameWidth, display.FrameHeight, fit.X, fit.Y,
                        fit.X + fit.Width, fit.Y + fit.Height, GL_COLOR_BUFFER_BIT,
-                       scaled ? GL_LINEAR : GL_NEAREST);
+                       ScaleFilter(display.FrameWidth, display.FrameHeight, fit));
     glPopAttrib();
     SDL_GL_SwapWindow(display.Window);
     gl.BindFramebuffer(GL_FRAMEBUFFER, display.Framebuffer);

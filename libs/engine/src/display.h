@@ -20,6 +20,12 @@ struct FitRect {
 
 // The largest rectangle of the frame's aspect that fits the screen, centred; bars fill the rest.
 FitRect LetterboxRect(int frameWidth, int frameHeight, int screenWidth, int screenHeight);
+// GL_NEAREST when the frame fills `fit` at a whole-number scale (1:1 included), where it is exact
+// and cheaper; GL_LINEAR otherwise.
+GLenum ScaleFilter(int frameWidth, int frameHeight, const FitRect& fit);
+// Frames a second without vsync: the display's refresh (DefaultFrameRate when it does not say),
+// lowered to the rate the program asked for when that is lower; 0 means unknown or not asked.
+int FrameRateCap(int displayHz, int requestedHz);
 
 // Framebuffer calls come from the driver at run time; the system headers only declare GL 1.x.
 struct FramebufferCalls {
@@ -37,6 +43,7 @@ struct FramebufferCalls {
 
 constexpr int MaxFrameSize = 8192;
 constexpr int DefaultFrameRate = 60;
+constexpr int MaxFrameRate = 1000;
 
 struct DisplayState {
     SDL_Window* Window = nullptr;
@@ -61,7 +68,8 @@ void SetDisplayCaption(DisplayState& display, const std::string& utf8);
 void ToggleFullScreen(DisplayState& display, EngineLogFile& log);
 // Asks for vsync (when a window exists, now, otherwise when it opens) and logs what was had.
 void ApplyVSync(DisplayState& display, EngineLogFile& log);
-// Frames come at most this often when the swap does not wait for the vertical blank.
+// Frames come at most this often when the swap does not wait for the vertical blank: FrameRateCap
+// of the window's display and the rate SetMode asked for.
 int64_t FramePeriodUs(const DisplayState& display);
 // Points the program's drawing at the frame.
 void BeginFrame(DisplayState& display);
