@@ -123,6 +123,19 @@ constexpr std::array<const char*, 100> EntryPointNames = {"SetConfig",
 void* Library = nullptr;
 std::array<void*, EntryPointNames.size()> EntryPoints{};
 
+// The run-time library calls of the system, one small function each.
+void* OpenLibrary(const char* path) {
+    return dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
+
+void* LibraryEntryPoint(void* library, const std::string& name) {
+    return dlsym(library, name.c_str());
+}
+
+void CloseLibrary(void* library) {
+    dlclose(library);
+}
+
 void* EntryPoint(const std::string& name) {
     for (size_t i = 0; i < EntryPointNames.size(); ++i)
         if (name == EntryPointNames[i]) return EntryPoints[i];
@@ -155,10 +168,10 @@ struct LibraryLifetime {
 
 bool BindBassLibrary(const char* path) {
     UnbindBassLibrary();
-    Library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    Library = OpenLibrary(path);
     if (!Library) return false;
     for (size_t i = 0; i < EntryPointNames.size(); ++i)
-        EntryPoints[i] = dlsym(Library, (std::string("BASS_") + EntryPointNames[i]).c_str());
+        EntryPoints[i] = LibraryEntryPoint(Library, std::string("BASS_") + EntryPointNames[i]);
     Resolve(BASS_Init, "Init");
     Resolve(BASS_Free, "Free");
     Resolve(BASS_SampleLoad, "SampleLoad");
@@ -170,7 +183,7 @@ bool BindBassLibrary(const char* path) {
 }
 
 void UnbindBassLibrary() {
-    if (Library) dlclose(Library);
+    if (Library) CloseLibrary(Library);
     Library = nullptr;
     EntryPoints.fill(nullptr);
     BASS_Init = nullptr;

@@ -26,8 +26,8 @@ struct Music {
 constexpr uint32_t MinFrequency = 8000;
 constexpr uint32_t MaxFrequency = 192000;
 constexpr int MixerChunkSize = 2048;
-// SDL reads memory through an int-sized window.
-constexpr uint64_t MaxSourceBytes = 0x7FFFFFFF;
+// SDL reads memory through an int-sized window; a tag may still go in front.
+constexpr uint64_t MaxSourceBytes = 0x7FFFFFFF - 64;
 
 bool Open = false;
 uint32_t LastHandle = 0;
@@ -94,6 +94,11 @@ bool PlayOnFreeChannel(Mix_Chunk* chunk, int loops) {
     return Mix_PlayChannel(-1, chunk, loops) >= 0;
 }
 
+// MPEG audio of any layer (MP1, MP2, MP3) that starts with a frame rather than a tag.
+bool StartsWithMpegFrame(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 2 && bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0;
+}
+
 // Samples are WAV, OGG or MPEG audio; SDL_mixer would take more (whole tracker songs, decoded
 // without end when they loop), so the data's signature decides first.
 bool IsSampleFormat(const std::vector<uint8_t>& bytes) {
@@ -104,8 +109,16 @@ bool IsSampleFormat(const std::vector<uint8_t>& bytes) {
         return true;
     };
     bool wave = starts("RIFF", 0) && starts("WAVE", 8);
-    bool mpegFrame = bytes.size() >= 2 && bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0;
-    return wave || starts("OggS", 0) || starts("ID3", 0) || mpegFrame;
+    return wave || starts("OggS", 0) || starts("ID3", 0) || StartsWithMpegFrame(bytes);
+}
+
+// SDL_mixer tells untagged MPEG audio only by a layer III frame; a tag holding nothing but padding
+// in front makes it take layers I and II as well.
+void TagMpegFrames(std::vector<uint8_t>& bytes) {
+    constexpr uint8_t PaddingTag[] = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10,
+                                      0,   0,   0,   0, 0, 0, 0, 0, 0, 0};
+    if (StartsWithMpegFrame(bytes))
+        bytes.insert(bytes.begin(), std::begin(PaddingTag), std::end(PaddingTag));
 }
 
 } // namespace
@@ -146,6 +159,7 @@ uint32_t BASS_SampleLoad(int32_t memory, const void* file, uint32_t offset, uint
     if (!Open || maxPlaybacks < 1 || !ReadSource(memory != 0, file, offset, length, bytes) ||
         !IsSampleFormat(bytes))
         return 0;
+    TagMpegFrames(bytes);
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
     if (!chunk) return 0;

@@ -12,10 +12,23 @@
 
 namespace {
 
+std::string Folder;
+
+void RemoveFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(Folder, error);
+}
+
+// A file in this run's own scratch folder, which goes when the program ends.
 std::string TemporaryFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() /
-            ("config-fuzz-" + std::to_string(getpid()) + "-" + name))
-        .string();
+    if (Folder.empty()) {
+        Folder =
+            (std::filesystem::temp_directory_path() / ("config-fuzz-" + std::to_string(getpid())))
+                .string();
+        std::filesystem::create_directories(Folder);
+        std::atexit(RemoveFolder);
+    }
+    return Folder + "/" + name;
 }
 
 TParameterList Load(const std::string& path, const std::string& bytes) {
