@@ -1,9 +1,12 @@
-// Cindervaulter's engine interfaces stood in by a clock the test sets and scripted keys, so the
-// game's steps run headless. Include from tests that link the game; UseFakeEngine points the
-// game's Engine and Input at them.
+// Cindervaulter's engine stood in by a clock the test sets and scripted keys, so the game's steps
+// run headless; and map files made from their integers. For tests that link the game.
 #pragma once
 
 #include "engine.h"
+
+#include <fstream>
+#include <string>
+#include <vector>
 
 struct FakeInput final : IEngineInput {
     int32_t AddRef() override { return 1; }
@@ -32,9 +35,24 @@ struct FakeEngine final : IEngine {
 inline FakeEngine TheFakeEngine;
 inline FakeInput TheFakeInput;
 
+// Points the game's Engine and Input at fresh stand-ins.
 inline void UseFakeEngine() {
     TheFakeEngine = FakeEngine{};
     TheFakeInput = FakeInput{};
     Engine = &TheFakeEngine;
     Input = &TheFakeInput;
+}
+
+// The integers as a map file holds them, little-endian.
+inline std::vector<uint8_t> MapBytes(const std::vector<int32_t>& values) {
+    std::vector<uint8_t> out;
+    for (int32_t v : values)
+        for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(uint32_t(v) >> shift));
+    return out;
+}
+
+inline void WriteMapFile(const std::string& path, const std::vector<int32_t>& values) {
+    const std::vector<uint8_t> bytes = MapBytes(values);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
