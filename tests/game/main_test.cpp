@@ -207,6 +207,5 @@ TEST(GameProgram, ClickingExitEndsTheGameWithEveryShutdownStep) {
     EXPECT_LT(run.Milliseconds, 60000);
     ASSERT_GE(run.Log.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(run.Log.end() - 4, run.Log.end()),
-              (std::vector<std::string>{"Deleting all objects... Ok.", ResourcesFreed, BassFreed,
-                                        Cleared}));
+              (std::vector<std::string>{ObjectsDeleted, ResourcesFreed, BassFreed, Cleared}));
 }
