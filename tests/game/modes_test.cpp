@@ -28,7 +28,7 @@ void Play(int ticks, TGameState mode = gsSplash, float lane = 0, TObstacle first
 
 TEST(Rules, TheSplashHolds2000MsThenAJumpGameStartsByItself) {
     GameState = gsMove;
-    Now = (StartTick = 0xFFFFFC18) - 10; // the counter wraps 1000 ms into the splash
+    Now = (StartTick = 0xFFFFF830) - 10; // the counter wraps just as the splash ends
     Play(200);
     EXPECT_EQ(GameState, gsSplash);
     Play(2);
