@@ -202,6 +202,7 @@ void RunFrame() {
 }
 
 void RunGame() {
+    CatchQuitSignals();
     OpenLog();
     LogText("Loading config from file \"Config.INI\"... ");
     LogResult(LoadParameterList("Config.INI", Parameters));

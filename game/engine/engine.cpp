@@ -6,12 +6,19 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <csignal>
 
 bool Keys[256] = {};
 TPoint MousePos;
 bool EngineRunning = false;
 
 namespace {
+
+volatile std::sig_atomic_t QuitSignalled = 0;
+
+extern "C" void NoteQuitSignal(int) {
+    QuitSignalled = 1;
+}
 
 TScreenSettings CurrentSettings;
 SDL_Window* WindowHandle = nullptr;
@@ -234,7 +241,13 @@ TScreenSettings GetScreenSettings() {
     return CurrentSettings;
 }
 
+void CatchQuitSignals() {
+    std::signal(SIGTERM, NoteQuitSignal);
+    std::signal(SIGINT, NoteQuitSignal);
+}
+
 bool ProcessMessages() {
+    if (QuitSignalled) StopRunning();
     bool handled = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

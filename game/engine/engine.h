@@ -45,6 +45,9 @@ extern TPoint MousePos;
 // True from a successful InitEngine until the window closes or the game asks to stop.
 extern bool EngineRunning;
 
+// From now on a termination request (SIGTERM, Ctrl+C) is only noted; ProcessMessages then stops
+// the game as a closed window does, so the shutdown steps run and the log is complete.
+void CatchQuitSignals();
 // Opens the window (full screen changes the display mode) with a current OpenGL context.
 bool InitEngine(const std::string& caption, TScreenSettings settings);
 // Full-screen display change to the size, depth and rate (0 leaves a value alone).

@@ -1,6 +1,7 @@
 #include "display.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -180,6 +181,7 @@ bool SetDisplayMode(DisplayState& display, EngineLogFile& log, bool fullScreen, 
     display.FullScreen = fullScreen;
     display.RefreshHz = refreshHz;
     ApplyFullScreen(display);
+    display.Repaint = true;
     if (resized) MakeFrame(display, log);
     ApplyVSync(display, log);
     LogMode(display, log);
@@ -195,6 +197,7 @@ void SetDisplayCaption(DisplayState& display, const std::string& utf8) {
 void ToggleFullScreen(DisplayState& display, EngineLogFile& log) {
     if (!display.Window) return;
     display.FullScreen = !display.FullScreen;
+    display.Repaint = true;
     ApplyFullScreen(display);
     LogMode(display, log);
 }
@@ -222,6 +225,27 @@ int64_t FramePeriodUs(const DisplayState& display) {
 void BeginFrame(DisplayState& display) {
     if (display.Framebuffer) display.Calls.BindFramebuffer(GL_FRAMEBUFFER, display.Framebuffer);
     glViewport(0, 0, display.FrameWidth, display.FrameHeight);
+}
+
+bool FrameDiffers(DisplayState& display) {
+    if (!display.Framebuffer) return true;
+    const size_t size = static_cast<size_t>(display.FrameWidth) * display.FrameHeight * 4;
+    display.NewPixels.resize(size);
+    display.Calls.BindFramebuffer(GL_READ_FRAMEBUFFER, display.Framebuffer);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadPixels(0, 0, display.FrameWidth, display.FrameHeight, GL_BGRA, GL_UNSIGNED_BYTE,
+                 display.NewPixels.data());
+    glPopClientAttrib();
+    const bool same = !display.Repaint && display.ShownPixels.size() == size &&
+                      std::memcmp(display.ShownPixels.data(), display.NewPixels.data(), size) == 0;
+    if (same) return false;
+    display.ShownPixels.swap(display.NewPixels);
+    display.Repaint = false;
+    return true;
 }
 
 FitRect PresentFrame(DisplayState& display) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct FitRect {
     int X = 0;
@@ -58,7 +59,10 @@ struct DisplayState {
     GLuint Framebuffer = 0; // 0: the frame goes straight to the window
     GLuint ColorBuffer = 0;
     GLuint DepthBuffer = 0;
-    std::string Caption; // UTF-8, kept for a window opened later
+    std::string Caption;              // UTF-8, kept for a window opened later
+    std::vector<uint8_t> ShownPixels; // the frame last shown, to tell an unchanged one
+    std::vector<uint8_t> NewPixels;
+    bool Repaint = true; // the window lost what it showed: show the next frame whatever it holds
 };
 
 // Opens the window and context on the first call, changes size and full screen on later ones.
@@ -73,6 +77,10 @@ void ApplyVSync(DisplayState& display, EngineLogFile& log);
 int64_t FramePeriodUs(const DisplayState& display);
 // Points the program's drawing at the frame.
 void BeginFrame(DisplayState& display);
+// Whether the frame just drawn must be shown: its pixels differ from the last frame shown, or the
+// window needs repainting, or there is no offscreen frame to compare. Without vsync a software
+// renderer pays for every scaled copy and swap, so an unchanged frame is not shown again.
+bool FrameDiffers(DisplayState& display);
 // Scales the frame into the window, letterboxed, and swaps; the frame stays bound afterwards.
 // Returns the rectangle it filled.
 FitRect PresentFrame(DisplayState& display);

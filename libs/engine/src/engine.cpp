@@ -8,7 +8,9 @@
 #include "text.h"
 #include "textures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <string>
 
 namespace {
@@ -78,8 +80,9 @@ struct EngineCore {
     bool QuitRequested = false;
     bool ShutdownPending = false; // the last reference went while Run was still on the stack
     bool FrameShown = false;
-    int64_t StepCount = 0; // of the latest Run
-    int64_t FrameCount = 0;
+    int64_t StepCount = 0;  // of the latest Run
+    int64_t FrameCount = 0; // drawn
+    int64_t ShownCount = 0; // drawn and shown
     StepPacer Pacer;
     DisplayState Display;
     InputState Input;
@@ -95,6 +98,19 @@ struct EngineCore {
 EngineClock NextClock = SystemClock();
 EngineCore* RunningEngine = nullptr;
 
+// A termination request (SIGTERM, Ctrl+C) is only noted; the loop ends at its next look at the
+// window's events, so the program's own shutdown runs and the log is complete.
+volatile std::sig_atomic_t QuitSignalled = 0;
+
+extern "C" void NoteQuitSignal(int) {
+    QuitSignalled = 1;
+}
+
+void CatchQuitSignals(void (*handler)(int)) {
+    std::signal(SIGTERM, handler);
+    std::signal(SIGINT, handler);
+}
+
 void Shutdown(EngineCore* core) {
     StopText(core->Text);
     CloseDisplay(core->Display);
@@ -103,6 +119,8 @@ void Shutdown(EngineCore* core) {
     CloseLogFile(core->Log);
     RunningEngine = nullptr;
     delete core;
+    CatchQuitSignals(SIG_DFL);
+    QuitSignalled = 0;
 }
 
 int32_t AddEngineRef(EngineCore& core) {
@@ -138,6 +156,7 @@ void HandleKey(EngineCore& core, const SDL_KeyboardEvent& key) {
 }
 
 void PumpEvents(EngineCore& core) {
+    if (QuitSignalled) core.QuitRequested = true;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -151,6 +170,9 @@ void PumpEvents(EngineCore& core) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) core.QuitRequested = true;
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ReleaseAllKeys(core.Input);
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                core.Display.Repaint = true;
             break;
         default:
             break;
@@ -170,8 +192,11 @@ void RunSteps(EngineCore& core) {
 void ShowFrame(EngineCore& core) {
     BeginFrame(core.Display);
     if (core.Render) core.Render();
-    const FitRect fit = PresentFrame(core.Display);
     ++core.FrameCount;
+    // With vsync every frame is shown, so interpolated motion keeps the display's pace.
+    if (!core.Display.VSync && !FrameDiffers(core.Display)) return;
+    const FitRect fit = PresentFrame(core.Display);
+    ++core.ShownCount;
     if (core.FrameShown) return;
     core.FrameShown = true;
     WriteLog(core.Log, "First frame shown at " + std::to_string(fit.X) + "," +
@@ -179,15 +204,19 @@ void ShowFrame(EngineCore& core) {
                            std::to_string(fit.Height));
 }
 
+// Without vsync frames come one per step, right after it: motion stays even, one step a frame,
+// while a software renderer draws and swaps half as often as at the display's rate.
 void WaitForNextFrame(EngineCore& core, int64_t frameStartUs) {
-    const int64_t sleepUs =
-        FrameSleepUs(frameStartUs, NowUs(core), FramePeriodUs(core.Display), core.Display.VSync);
+    const int64_t nowUs = NowUs(core);
+    int64_t sleepUs =
+        FrameSleepUs(frameStartUs, nowUs, FramePeriodUs(core.Display), core.Display.VSync);
+    if (!core.Display.VSync) sleepUs = std::max(sleepUs, NextStepUs(core.Pacer) - nowUs);
     if (sleepUs > 0) core.Clock.SleepUs(sleepUs);
 }
 
 void MainLoop(EngineCore& core, int32_t rate) {
     StartPacer(core.Pacer, rate, NowUs(core));
-    core.StepCount = core.FrameCount = 0;
+    core.StepCount = core.FrameCount = core.ShownCount = 0;
     while (!core.QuitRequested) {
         const int64_t frameStartUs = NowUs(core);
         PumpEvents(core);
@@ -318,7 +347,8 @@ void EnginePart::Run(int32_t rate) {
     core.Running = false;
     core.QuitRequested = false;
     WriteLog(core.Log, "Run ended: " + std::to_string(core.StepCount) + " steps, " +
-                           std::to_string(core.FrameCount) + " frames");
+                           std::to_string(core.FrameCount) + " frames, " +
+                           std::to_string(core.ShownCount) + " shown");
     if (core.ShutdownPending) Shutdown(&core);
 }
 
@@ -330,6 +360,7 @@ extern "C" EXGINE_API bool exInit(IEngine** engine, const char* logName) {
     if (!engine) return false;
     *engine = nullptr;
     if (RunningEngine) return false;
+    CatchQuitSignals(NoteQuitSignal);
     auto* core = new EngineCore;
     core->Clock = NextClock;
     core->StartUs = core->Clock.NowUs();
@@ -339,6 +370,7 @@ extern "C" EXGINE_API bool exInit(IEngine** engine, const char* logName) {
         WriteLog(core->Log, std::string("Error: no video: ") + SDL_GetError());
         CloseLogFile(core->Log);
         delete core;
+        CatchQuitSignals(SIG_DFL);
         return false;
     }
     if (!StartText(core->Text)) WriteLog(core->Log, "Error: no FreeType: text is not drawn");

@@ -40,6 +40,12 @@ int StepsDue(StepPacer& pacer, int64_t nowUs) {
     return static_cast<int>(run);
 }
 
+int64_t NextStepUs(const StepPacer& pacer) {
+    // Step k is due once (now - start) * rate / 10^6 >= k, that is from start + ceil(k 10^6 /
+    // rate).
+    return pacer.StartUs + (pacer.Scheduled * 1000000 + pacer.Rate - 1) / pacer.Rate;
+}
+
 int64_t FrameSleepUs(int64_t frameStartUs, int64_t nowUs, int64_t periodUs, bool vsync) {
     int64_t wakeUs = frameStartUs + periodUs - (vsync ? VSyncMarginUs : 0);
     return std::max<int64_t>(wakeUs - nowUs, 0);

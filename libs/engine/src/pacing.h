@@ -30,6 +30,9 @@ void StartPacer(StepPacer& pacer, int32_t rate, int64_t nowUs);
 // How many update steps to run now: every step due by `nowUs` not yet run, at most MaxCatchUpSteps.
 int StepsDue(StepPacer& pacer, int64_t nowUs);
 
+// When the next step falls due: the loop need not draw before it when each frame follows a step.
+int64_t NextStepUs(const StepPacer& pacer);
+
 // How long to sleep after a frame that began at `frameStartUs` so frames come every `periodUs`.
 // With vsync the wait stops short of the period and the buffer swap takes up the rest.
 int64_t FrameSleepUs(int64_t frameStartUs, int64_t nowUs, int64_t periodUs, bool vsync);
