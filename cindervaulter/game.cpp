@@ -5,6 +5,7 @@
 #include "physics/physics.h"
 #include "render/menu_screens.h"
 #include "render/particles.h"
+#include "render/playfield.h"
 #include "rules.h"
 
 #include <GL/gl.h>
@@ -125,7 +126,10 @@ void RenderProc() {
     FrameTime = static_cast<float>(Engine->GetTime());
     ElapsedTime = FrameTime - LastUpdateTime;
     InterpolateCamera(Camera, ElapsedTime);
-    if (GameScreen == 0) DrawMenuScreen();
+    if (GameScreen == 0)
+        DrawMenuScreen();
+    else
+        DrawPlayfield();
 }
 
 void MakeTextures() {
