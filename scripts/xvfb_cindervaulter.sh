@@ -1,5 +1,6 @@
 # Sourced by the scripts that drive Cindervaulter under Xvfb: starts a virtual X server on a free
-# display (or on :$XVFB_DISPLAY when that is set), copies the ready-to-run folder into a scratch
+# display (or on :$XVFB_DISPLAY when that is set) with a screen of $XVFB_SCREEN (1024x768 unless
+# set), copies the ready-to-run folder into a scratch
 # folder ($work) with a small map 1 when the build ships none, and offers the program's start
 # (start_program), keys (send_keys) and its end (wait_program). Needs $program_dir; cleans up at
 # exit.
@@ -14,10 +15,10 @@ cleanup() {
 trap cleanup EXIT
 
 if [[ -n ${XVFB_DISPLAY:-} ]]; then
-    Xvfb ":$XVFB_DISPLAY" -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
+    Xvfb ":$XVFB_DISPLAY" -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp 2>/dev/null &
     echo "$XVFB_DISPLAY" >"$work/display"
 else
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
 fi
 server=$!
 for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done

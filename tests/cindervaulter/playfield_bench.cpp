@@ -60,7 +60,12 @@ void PlayfieldFrame(benchmark::State& state) {
     }
     ResetLevel();
 }
-BENCHMARK(PlayfieldFrame)->Args({1000, 200})->Args({0, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(PlayfieldFrame)
+    ->Args({1000, 200})
+    ->Args({1000, 0})
+    ->Args({0, 200})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
