@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 
 namespace {
@@ -18,7 +19,8 @@ namespace {
 bool Start() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (!Engine && !BindEngine("playfield_bench_log.txt")) return false;
+    const std::string log = std::filesystem::temp_directory_path() / "playfield_bench_log.txt";
+    if (!Engine && !BindEngine(log.c_str())) return false;
     if (!Window->SetMode(false, 800, 600, 32, 75)) return false;
     GameInit();
     return true;
