@@ -4,6 +4,7 @@
 #include "game.h"
 #include "map.h"
 #include "offscreen_gl.h"
+#include "render/particles.h"
 #include "render/playfield.h"
 #include "rules.h"
 #include "run_program.h"
@@ -84,6 +85,20 @@ TEST_F(PlayfieldTest, OnlyAFastBodyCrackles) {
         EXPECT_EQ(Lit(400, 228), speed > 1) << "speed " << speed;
         EXPECT_TRUE(Lit(400, 190)) << "the radiating flashes and the head always draw";
     }
+}
+
+TEST_F(PlayfieldTest, SparksRunOnAlongTheirVelocityAfterAStep) {
+    SpawnSparks(1, 0, 1, 0, 0, 0);
+    TSpark& spark = *SparkList.Next;
+    spark.X = 300;
+    spark.Y = 400;
+    spark.VX = 20;
+    Camera.DrawX = 100;
+    // 100 ms after the step is three steps on: 60 units right, less the camera's 100.
+    LastUpdateTime = float(Engine->GetTime() - 100);
+    DrawSparks();
+    EXPECT_EQ(FramePixel(260, 400)[1], 255) << "the exit's green spark, its bright centre";
+    EXPECT_FALSE(Lit(200, 400)) << "not where it was";
 }
 
 TEST(Background, ShiftsByTheRemainderOfTheTruncatedCornerWithItsSign) {
