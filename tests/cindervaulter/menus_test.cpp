@@ -1,4 +1,5 @@
-// The menus: the rope scene, the gliding box, and each key on each page through the engine's loop.
+// The menus as the program starts them, in a folder with maps 1 and 2 (scale 10, no walls, two
+// pickups): the rope scene, the gliding box, and each key on each page through the engine's loop.
 #include "engine.h"
 #include "game.h"
 #include "map.h"
@@ -9,26 +10,23 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
-
-namespace fs = std::filesystem;
 
 namespace {
 
 int StepsLeft = 0;
 
-// The program as it starts, in a folder with maps 1 and 2 (scale 10, no walls, two pickups).
 TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
     const std::string dir = MakeScratchDir("menus");
-    fs::create_directory(dir + "/maps");
+    std::filesystem::create_directory(dir + "/maps");
     const int32_t map[] = {10, 0, 2, 100, 100, 300, 300, 400, 400, 0, 350, 100, 7};
     for (const char* name : {"/maps/map1.map", "/maps/map2.map"})
-        std::ofstream(dir + name, std::ios::binary).write(reinterpret_cast<const char*>(map), 52);
-    const fs::path home = fs::current_path();
-    fs::current_path(dir);
+        std::ofstream(dir + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(map), sizeof map);
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
     ASSERT_TRUE(BindEngine("log.txt"));
     ASSERT_TRUE(Window->SetMode(false, 800, 600, 32, 75));
     Randomize(5);
@@ -36,21 +34,18 @@ TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
 
     EXPECT_EQ(MenuWorld.ParticleCount, 60);
     EXPECT_EQ(MenuWorld.ConstraintCount, 60);
-    EXPECT_EQ(std::count(MenuWorld.Pinned.begin(), MenuWorld.Pinned.end(), true), 8);
-    const float pins[8][3] = {{0, 0, 0},      {1, 0, 600},    {2, 800, 600},  {3, 800, 0},
-                              {19, 300, 300}, {47, 300, 300}, {59, 500, 200}, {35, 500, 300}};
-    for (auto [i, x, y] : pins) {
-        const TVec3 p = MenuWorld.Positions[static_cast<size_t>(i)];
-        EXPECT_TRUE(MenuWorld.Pinned[static_cast<size_t>(i)] && p.x == x && p.y == y) << i;
-    }
+    const int pins[8][3] = {{0, 0, 0},      {1, 0, 600},    {2, 800, 600},  {3, 800, 0},
+                            {19, 300, 300}, {47, 300, 300}, {59, 500, 200}, {35, 500, 300}};
+    const std::vector<TVec3>& at = MenuWorld.Positions;
+    for (auto [i, x, y] : pins)
+        EXPECT_TRUE(MenuWorld.Pinned[i] && at[i].x == x && at[i].y == y) << i;
     MenuCursorY = 250;
     MenuSelection = 1;
     MenuUpdate();
     EXPECT_NEAR(MenuCursorY, 255.71f, 0.01f);
     EXPECT_EQ(MenuWorld.Positions[59].y, MenuCursorY + 30) << "the bottom-right corner";
 
-    // Each key is pressed and released, then two update steps run: the press acts in the first
-    // only. After each key: page, selection, level and screen.
+    // Each key pressed and released, then two steps: page, selection, level, screen after it.
     MenuSelection = 0;
     Engine->SetProc(ProcUpdate, [] {
         UpdateProc();
@@ -75,7 +70,7 @@ TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
         }
         for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
             SDL_Event event{};
-            event.type = type;
+            event.key.type = type;
             event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
             event.key.keysym.scancode = key;
             SDL_PushEvent(&event);
@@ -88,8 +83,8 @@ TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
         EXPECT_TRUE(GameScreen == 0 || (CollectedCount == 0 && Pickups[0].Active)) << i;
     }
     ReleaseEngine();
-    fs::current_path(home);
-    fs::remove_all(dir);
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
