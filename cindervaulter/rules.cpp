@@ -177,6 +177,7 @@ void GameUpdate() {
     if (Input->KeyDown(KeyUp)) Push();
     StepSystem(World, Circles, Walls);
     PlayerUpdate();
+    if (!HasBody()) return; // the exit found no map to load
     SparkAtPickups();
     CameraUpdate();
     // The exit always sparkles, collected or not.
@@ -206,6 +207,7 @@ void PlayerUpdate() {
         circle.X = Position(Player.Head + b).x;
         circle.Y = Position(Player.Head + b).y;
         if (Touches(ExitPoint, circle)) ExitReached();
+        if (!HasBody()) return; // no map could be loaded
     }
     CollectPickups();
 }

@@ -1,0 +1,118 @@
+// The play step, headless with scripted keys: thrust and its cap, collecting, the exit and the
+// wrap to map 1, the arrow, the flashes at rest and Esc.
+#include "fake_engine.h"
+#include "game.h"
+#include "map.h"
+#include "menus.h"
+#include "render/particles.h"
+#include "rules.h"
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class Rules : public testing::Test {
+  protected:
+    void SetUp() override {
+        UseFakeEngine();
+        Randomize(12);
+        GameScreen = LevelNumber = 1;
+    }
+    void TearDown() override { ResetLevel(); }
+    // The map with the world held still: no gravity and no relaxation, so each particle keeps
+    // exactly the velocity the rules give it.
+    void LoadStill(const std::vector<int32_t>& values) {
+        ASSERT_TRUE(LoadMapBytes(MapBytes(values).data(), values.size() * 4));
+        World.Gravity = VecMake(0, 0, 0);
+        World.Iterations = 0;
+    }
+    float HeadVelocityY() const { return World.Positions[0].y - World.PrevPositions[0].y; }
+};
+
+} // namespace
+
+TEST_F(Rules, UpAddsTwoPerStepUntilTheMeanSpeedReachesTenThenHoldsTheHeadAtTen) {
+    LoadStill({100, 0, 0, 200, 300, 1, 1}); // a 4500 arena, the exit far away
+    TheFakeInput.Held = 38;
+    for (int step = 1; step <= 16; ++step) { // the mean speed is a third of the head's
+        GameUpdate();
+        EXPECT_FLOAT_EQ(HeadVelocityY(), step < 16 ? -2.0f * float(step) : -10) << step;
+    }
+    for (size_t b = 1; b < 3; ++b) World.PrevPositions[b].y = World.Positions[b].y + 10;
+    for (int step = 0; step < 3; ++step) {
+        GameUpdate();
+        EXPECT_FLOAT_EQ(HeadVelocityY(), -10) << "held, step " << step;
+    }
+    TheFakeInput.Held = 0;
+    GameUpdate();
+    EXPECT_FLOAT_EQ(HeadVelocityY(), -10); // no thrust, no cap
+}
+
+TEST_F(Rules, APickupTouchedByTwoCirclesCountsOnceAndFlashesAtRestAreStraight) {
+    // Head at (200, 300), middle at (200, 350): a pickup at (200, 330) touches both.
+    LoadStill({10, 0, 2, 200, 300, 10, 10, 200, 330, 0, 20, 20, 0});
+    GameUpdate();
+    EXPECT_TRUE(CollectedCount == 1 && !Pickups[0].Active && PlayerSpeed == 0);
+    for (size_t k = 0; k < 4; ++k) // a link of 50 with Step 10: 4 points, all on the line
+        EXPECT_EQ(Player.Flashes[k].Offsets, std::vector<float>(4, 0.0f)) << k;
+}
+
+TEST_F(Rules, TheExitWaitsForEveryPickupThenLoadsTheNextMapAndWrapsToMapOne) {
+    const std::string dir = MakeScratchDir("rules");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    std::filesystem::create_directory("maps");
+    // Map 1: exit and pickup at the head; map 2: no pickups, the exit at the head.
+    WriteMapFile("maps/map1.map", {10, 0, 1, 100, 100, 100, 100, 100, 100, 0});
+    WriteMapFile("maps/map2.map", {10, 0, 0, 200, 200, 200, 200});
+    ASSERT_TRUE(LoadMap("map1.map"));
+    GameUpdate(); // the exit is touched before the pickup is collected
+    EXPECT_TRUE(LevelNumber == 1 && CollectedCount == 1);
+    GameUpdate();
+    EXPECT_TRUE(LevelNumber == 2 && StartPoint.x == 200);
+    GameUpdate(); // no pickups: the exit opens at once; there is no map 3
+    EXPECT_TRUE(LevelNumber == 1 && StartPoint.x == 100 && Pickups[0].Active && GameScreen == 1);
+    // Past the last map with no map 1 either, the load error shows.
+    std::filesystem::remove("maps/map1.map");
+    std::filesystem::remove("maps/map2.map");
+    CollectedCount = 1;
+    GameUpdate();
+    EXPECT_TRUE(GameScreen == 0 && MenuPage == PageLoadError);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(Rules, TheArrowTakesTheEarlierOfEquallyNearPickupsThenTheExit) {
+    LoadStill({10, 0, 2, 200, 300, 400, 0, 0, 0, 0, 0, 0, 0});
+    Camera.X = Camera.Y = 0; // the view's centre is (400, 300)
+    // First pickup, second pickup, heading; measured from (0, 1), so 100 aside is 0.6 off 90.
+    const float cases[][5] = {
+        {500, 300, 300, 300, 90}, {300, 300, 500, 300, 270}, {400, 200, 400, 400, 0}};
+    for (const auto& c : cases) {
+        Pickups[0].Position = VecMake(c[0], c[1], 0);
+        Pickups[1].Position = VecMake(c[2], c[3], 0);
+        ArrowUpdate();
+        EXPECT_NEAR(ArrowHeading, c[4], 0.6);
+    }
+    Pickups[0].Active = false;
+    ArrowUpdate();
+    EXPECT_FLOAT_EQ(ArrowHeading, 180);
+    CollectedCount = 2; // every pickup in: the exit, straight up
+    ArrowUpdate();
+    EXPECT_FLOAT_EQ(ArrowHeading, 0);
+}
+
+TEST_F(Rules, EscCompletesItsStepThenPauses) {
+    LoadStill({10, 0, 0, 200, 300, 10, 10});
+    World.PrevPositions[0].y += 3; // moving up
+    TheFakeInput.Pressed = 27;
+    TheFakeEngine.Time = 4321;
+    GameUpdate();
+    EXPECT_TRUE(GameScreen == 0 && MenuPage == PagePause && MenuSelection == 0);
+    // The step still ran: physics, sparks, camera and the step's time.
+    EXPECT_FLOAT_EQ(World.Positions[0].y, 297);
+    EXPECT_TRUE(SparkList.Next && Camera.PrevX == 10 - 400 && LastUpdateTime == 4321);
+}
