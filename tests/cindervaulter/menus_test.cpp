@@ -1,6 +1,7 @@
 // The menus as the program starts them, in a folder with maps 1 and 2 (scale 10, no walls, two
 // pickups): the rope scene, the gliding box, and each key on each page through the engine's loop.
 #include "engine.h"
+#include "fake_engine.h"
 #include "game.h"
 #include "map.h"
 #include "menus.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <tuple>
 
 namespace {
@@ -21,10 +21,8 @@ int StepsLeft = 0;
 TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
     const std::string dir = MakeScratchDir("menus");
     std::filesystem::create_directory(dir + "/maps");
-    const int32_t map[] = {10, 0, 2, 100, 100, 300, 300, 400, 400, 0, 350, 100, 7};
     for (const char* name : {"/maps/map1.map", "/maps/map2.map"})
-        std::ofstream(dir + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(map), sizeof map);
+        WriteMapFile(dir + name, {10, 0, 2, 100, 100, 300, 300, 400, 400, 0, 350, 100, 7});
     const auto home = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     ASSERT_TRUE(BindEngine("log.txt"));
