@@ -28,7 +28,7 @@ TEST(Program, StartsHeadlessShowsFramesAndEndsOnQuit) {
     CopyFolder(CINDERVAULTER_RUN_DIR, dir);
     EXPECT_TRUE(fs::is_directory(dir + "/maps"));
     // Mesa unloads its driver at exit, so the sanitizer build sees its leaks without stacks.
-    ProgramRun run = RunProgram(dir + "/Cindervaulter", dir, {"ASAN_OPTIONS=detect_leaks=0"}, 1500);
+    ProgramRun run = RunProgram(dir + "/Cindervaulter", dir, {"ASAN_OPTIONS=detect_leaks=0"}, 5000);
     EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
     EXPECT_FALSE(run.TimedOut);
 
