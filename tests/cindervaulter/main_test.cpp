@@ -51,6 +51,24 @@ TEST(Program, StartsHeadlessShowsFramesAndEndsOnQuit) {
     fs::remove_all(dir);
 }
 
+// A quit request as the engine starts, while the window opens and as the loop starts ends the
+// program with the engine's whole log.
+TEST(Program, AQuitRequestAtAnyMomentOfTheStartEndsWithTheWholeLog) {
+    for (size_t lines : {1, 2, 8}) {
+        std::string dir = MakeScratchDir("cindervaulter");
+        CopyFolder(CINDERVAULTER_RUN_DIR, dir);
+        auto logReached = [&] { return ReadLines(dir + "/log.txt").size() >= lines; };
+        ProgramRun run = RunProgramUntil(dir + "/Cindervaulter", dir,
+                                         {"ASAN_OPTIONS=detect_leaks=0"}, logReached, 20000);
+        EXPECT_EQ(run.ExitCode, 0) << "quit at line " << lines << run.Stderr;
+        std::vector<std::string> log = ReadLines(dir + "/log.txt");
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(log[log.size() - 2].rfind("Run ended: ", 0), 0u) << log[log.size() - 2];
+        EXPECT_EQ(log.back(), "Engine shut down");
+        fs::remove_all(dir);
+    }
+}
+
 TEST(Program, ExportsTheCreditUnderItsTextAlone) {
     std::string symbols = DefinedDynamicSymbols(CINDERVAULTER_RUN_DIR "/Cindervaulter");
     EXPECT_NE(symbols.find(" T \r\n\r\n<<< Based on eXgine >>>\r\n\r\n\n"), std::string::npos)

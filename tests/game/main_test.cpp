@@ -27,6 +27,7 @@ struct GameSetup {
     bool WithSoundLibrary = true;
     std::vector<std::string> Environment;
     bool LogIsAFolder = false;
+    size_t QuitAtLogLines = 0; // not 0: the quit request goes once "Log.TXT" has this many lines
 };
 
 GameSetup WithConfig(std::optional<std::string> config) {
@@ -51,7 +52,9 @@ GameRun RunGame(const GameSetup& setup, int runMs = 1500) {
     environment.push_back("ASAN_OPTIONS=detect_leaks=0"); // the GL driver's leaks are not ours
     auto start = std::chrono::steady_clock::now();
     GameRun run;
-    run.Run = RunProgram(folder + "/Game", folder, environment, runMs);
+    auto logReached = [&] { return ReadLines(folder + "/Log.TXT").size() >= setup.QuitAtLogLines; };
+    run.Run = RunProgramUntil(folder + "/Game", folder, environment,
+                              setup.QuitAtLogLines ? logReached : std::function<bool()>(), runMs);
     run.Milliseconds = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                              std::chrono::steady_clock::now() - start)
                                              .count());
@@ -180,4 +183,18 @@ TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
     EXPECT_GE(run.Milliseconds, 1000);
     EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
     EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+}
+
+// A quit request before the window, while it opens and during the loading bar: the start-up
+// finishes, no frame loop runs, and every shutdown step is logged.
+TEST(GameProgram, AQuitRequestAtAnyMomentOfTheStartEndsWithTheWholeLog) {
+    for (size_t lines : {2, 3, 6}) {
+        GameSetup setup;
+        setup.QuitAtLogLines = lines;
+        GameRun run = RunGame(setup, 20000);
+        ExpectCleanEnd(run);
+        ASSERT_EQ(run.Log.size(), 12u) << "quit at line " << lines;
+        EXPECT_EQ(run.Log[6], "Resources were loaded successfully.");
+        EXPECT_EQ(run.Log[11], Cleared);
+    }
 }

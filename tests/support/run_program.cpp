@@ -43,12 +43,14 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 namespace {
 
-// Waits for the child up to `ms`; true when it ended, with its raw status in `status`.
-bool WaitFor(pid_t pid, int ms, int& status) {
+// Waits for the child up to `ms`, or until `ready` holds; true when it ended, with its raw status
+// in `status`.
+bool WaitFor(pid_t pid, int ms, int& status, const std::function<bool()>& ready = nullptr) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < deadline) {
         if (waitpid(pid, &status, WNOHANG) == pid) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (ready && ready()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(ready ? 1 : 10));
     }
     return false;
 }
@@ -72,6 +74,12 @@ bool WaitFor(pid_t pid, int ms, int& status) {
 
 ProgramRun RunProgram(const std::string& program, const std::string& workDir,
                       const std::vector<std::string>& environment, int runMs, int graceMs) {
+    return RunProgramUntil(program, workDir, environment, nullptr, runMs, graceMs);
+}
+
+ProgramRun RunProgramUntil(const std::string& program, const std::string& workDir,
+                           const std::vector<std::string>& environment,
+                           const std::function<bool()>& ready, int runMs, int graceMs) {
     ProgramRun run;
     std::string outPath = workDir + ".stdout";
     std::string errPath = workDir + ".stderr";
@@ -80,7 +88,7 @@ ProgramRun RunProgram(const std::string& program, const std::string& workDir,
     if (pid == 0) ExecChild(fs::absolute(program).string(), workDir, environment, outPath, errPath);
 
     int status = 0;
-    bool ended = WaitFor(pid, runMs, status);
+    bool ended = WaitFor(pid, runMs, status, ready);
     if (!ended) {
         kill(pid, SIGTERM);
         ended = WaitFor(pid, graceMs, status);

@@ -1,6 +1,7 @@
 // Runs a real game executable headless from a scratch copy of its ready-to-run folder.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ void CopyFolder(const std::string& from, const std::string& to);
 // A program that ends on its own before `runMs` is simply waited for.
 ProgramRun RunProgram(const std::string& program, const std::string& workDir,
                       const std::vector<std::string>& environment, int runMs, int graceMs = 10000);
+
+// RunProgram that sends SIGTERM as soon as `ready` holds (looked at every millisecond), or after
+// `runMs` at the latest.
+ProgramRun RunProgramUntil(const std::string& program, const std::string& workDir,
+                           const std::vector<std::string>& environment,
+                           const std::function<bool()>& ready, int runMs, int graceMs = 10000);
 
 // The whole file, or the empty string when it cannot be read.
 std::string ReadWholeFile(const std::string& path);

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs every fuzz target long, from its kept corpus, and merges what it finds that reaches new code
+# back into the kept corpus (not in CI: CI runs each target for a capped time).
+#   scripts/fuzz_long.sh [executions] [seconds per target] [targets...]
+# Needs the fuzz build: CC=clang CXX=clang++ cmake -S . -B build-fuzz -DGAMES_FUZZ=ON, target fuzzers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-10000000}
+seconds=${2:-3600}
+shift $(($# < 2 ? $# : 2))
+targets=("$@")
+[[ ${#targets[@]} -gt 0 ]] || targets=($(ls tests/fuzz/corpus))
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p fuzz-artifacts
+for name in "${targets[@]}"; do
+    fuzzer=build-fuzz/tests/fuzz_$name
+    [[ -x $fuzzer ]] || { echo "no $fuzzer: build the fuzzers first" >&2; exit 2; }
+    mkdir -p "$work/$name"
+    "$fuzzer" -runs="$runs" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$PWD/fuzz-artifacts/fuzz_$name-" \
+        "$work/$name" "tests/fuzz/corpus/$name" >"$work/$name.log" 2>&1 || true
+    echo "== $name"
+    grep -E '^#[0-9]+ *(DONE|INITED)' "$work/$name.log" | tail -2
+    grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY' "$work/$name.log" || true
+    "$fuzzer" -merge=1 "tests/fuzz/corpus/$name" "$work/$name" 2>&1 | grep -E 'MERGE-OUTER: [0-9]+ new files' || true
+done
