@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target long, from its kept corpus, and merges what it finds that reaches new code
-# back into the kept corpus (not in CI: CI runs each target for a capped time).
+# back into the kept corpus (not in CI: CI runs each target for a capped time). Each target's
+# libFuzzer log is kept in fuzz-artifacts/.
 #   scripts/fuzz_long.sh [executions] [seconds per target] [targets...]
 # Needs the fuzz build: CC=clang CXX=clang++ cmake -S . -B build-fuzz -DGAMES_FUZZ=ON, target fuzzers.
 set -euo pipefail
@@ -16,12 +17,13 @@ mkdir -p fuzz-artifacts
 for name in "${targets[@]}"; do
     fuzzer=build-fuzz/tests/fuzz_$name
     [[ -x $fuzzer ]] || { echo "no $fuzzer: build the fuzzers first" >&2; exit 2; }
+    log=fuzz-artifacts/fuzz_$name.log
     mkdir -p "$work/$name"
     "$fuzzer" -runs="$runs" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -print_final_stats=1 -artifact_prefix="$PWD/fuzz-artifacts/fuzz_$name-" \
-        "$work/$name" "tests/fuzz/corpus/$name" >"$work/$name.log" 2>&1 || true
+        "$work/$name" "tests/fuzz/corpus/$name" >"$log" 2>&1 || echo "$name: the fuzzer failed, see $log"
     echo "== $name"
-    grep -E '^#[0-9]+ *(DONE|INITED)' "$work/$name.log" | tail -2
-    grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY' "$work/$name.log" || true
-    "$fuzzer" -merge=1 "tests/fuzz/corpus/$name" "$work/$name" 2>&1 | grep -E 'MERGE-OUTER: [0-9]+ new files' || true
+    grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^Done|stat::number_of_executed_units|ERROR|SUMMARY' "$log" || true
+    "$fuzzer" -merge=1 "tests/fuzz/corpus/$name" "$work/$name" 2>&1 |
+        grep -E 'MERGE-OUTER: [0-9]+ new files' || true
 done

@@ -1,0 +1,60 @@
+# Scripted play for the scripts that run a game for a while under Xvfb: sourced, not run.
+# Each function plays until it is killed; DISPLAY must name the server.
+
+# The Game in an 800 x 600 window at the top left: start each mode from the menu in turn, jump,
+# change lane or halt with the space bar, and turn the camera.
+play_game() {
+    local buttons=(42 66 90) # New Jump, New Move, New Stop
+    while :; do
+        for y in "${buttons[@]}"; do
+            xdotool mousemove 40 "$y" mousedown 1 sleep 0.1 mouseup 1
+            for _ in 1 2 3 4 5 6; do
+                xdotool key space sleep 0.4 keydown Left sleep 0.3 keyup Left
+                xdotool keydown space sleep 0.6 keyup space keydown Right sleep 0.3 keyup Right
+            done
+        done
+    done
+}
+
+# Cindervaulter from its main menu: start a game (the level page, then a map load), thrust in
+# bursts, restart the level from the pause menu (another map load), step through the levels and
+# visit the about page.
+play_cindervaulter() {
+    while :; do
+        xdotool key Return sleep 0.3 key Right sleep 0.3 key Return # new game, level 2
+        for _ in 1 2 3 4 5 6; do
+            xdotool keydown Up sleep 0.7 keyup Up sleep 0.5
+        done
+        xdotool key Escape sleep 0.3 key Down sleep 0.3 key Return # restart the level
+        for _ in 1 2 3 4; do
+            xdotool keydown Up sleep 1.2 keyup Up sleep 0.3
+        done
+        xdotool key Escape sleep 0.3 key Down sleep 0.2 key Down sleep 0.3 key Return # main menu
+        xdotool key Down sleep 0.3 key Return sleep 1 key Escape sleep 0.3 key Up # about and back
+    done
+}
+
+# Starts Xvfb on a free display and exports DISPLAY once it lets clients in; the server's id goes
+# into XVFB_PID.
+start_xvfb() {
+    local file
+    file=$(mktemp)
+    # Without -noreset a server whose last client left restarts, turning the next one away.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$file" 2>/dev/null &
+    XVFB_PID=$!
+    until [[ -s $file ]] && DISPLAY=:$(head -n1 "$file") xdotool getmouselocation &>/dev/null; do
+        sleep 0.1
+    done
+    export DISPLAY=:$(head -n1 "$file")
+    rm -f "$file"
+}
+
+# Waits up to `seconds` for a line starting with `text` in `file`; false if it never came.
+wait_for_line() {
+    local file=$1 text=$2 seconds=$3
+    for _ in $(seq $((seconds * 10))); do
+        grep -q "^$text" "$file" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
