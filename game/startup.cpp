@@ -54,7 +54,7 @@ void LogResult(bool ok) {
 void OpenLog() {
     std::fputs("Redirecting output to file \"Log.TXT\"... ", stdout);
     std::fflush(stdout);
-    Log = std::fopen("Log.TXT", "w");
+    Log = RewriteRegularFile("Log.TXT");
     if (!Log) {
         std::fputs("Error!\n", stderr);
         return;
@@ -142,7 +142,8 @@ void StopSound() {
 } // namespace
 
 void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
-    ProcessMessages();
+    // After a quit request the remaining files go by without a picture or a pause.
+    if (QuitRequested()) return;
     TScreenSettings screen = GetScreenSettings();
     float w = static_cast<float>(screen.VirtualWidth);
     float h = static_cast<float>(screen.VirtualHeight);
