@@ -63,9 +63,6 @@ bool IsFontKind(uint8_t kind) {
     return kind >= RES_FONT_FON && kind <= RES_FONT_OTF;
 }
 
-// The most an expanded copy may hold. The game's largest resource is a few hundred kilobytes; a
-// header that records more than 256 MiB tells of a damaged or hostile file, which is refused.
-constexpr uint64_t MaxExpandedFileSize = uint64_t{256} << 20;
 // Written bytes gather in a chunk of this size; between chunks a quit request stops the expansion.
 constexpr size_t ExpansionChunkSize = size_t{1} << 20;
 

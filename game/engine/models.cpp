@@ -11,10 +11,6 @@ namespace {
 
 constexpr uint8_t Signature[ModelSignatureSize] = {'Q', 'M', 'F', '1', 0};
 
-// Model files are a few kilobytes; 16 MiB (some 280,000 triangles of 60 bytes) is far more than a
-// game model needs and still compiles in a moment.
-constexpr size_t MaxModelFileSize = size_t{16} << 20;
-
 float ReadFloat(const uint8_t* bytes) {
     uint32_t bits = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
                     uint32_t{bytes[3]} << 24;

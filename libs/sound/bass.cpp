@@ -31,10 +31,8 @@ struct Music {
 constexpr uint32_t MinFrequency = 8000;
 constexpr uint32_t MaxFrequency = 192000;
 constexpr int MixerChunkSize = 2048;
-// A sample is decoded whole into memory: 16 MiB is a quarter of an hour of MP3 at 128 kbit/s,
-// some 150 MiB once decoded. Tracker music stays as its file, which is rarely a megabyte.
-constexpr uint64_t MaxSampleBytes = uint64_t{16} << 20;
-constexpr uint64_t MaxMusicBytes = uint64_t{16} << 20;
+// MaxSoundBytes: a sample is decoded whole into memory, and 16 MiB is a quarter of an hour of MP3
+// at 128 kbit/s, some 150 MiB once decoded; tracker music stays as its file, rarely a megabyte.
 
 // A tag that holds nothing but padding, and the room kept for it in front of every source.
 constexpr uint8_t PaddingTag[] = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10,
@@ -220,7 +218,7 @@ uint32_t BASS_SampleLoad(int32_t memory, const void* file, uint32_t offset, uint
                          uint32_t maxPlaybacks, uint32_t flags) {
     std::vector<uint8_t> bytes;
     if (!Open || maxPlaybacks < 1 ||
-        !ReadSource(memory != 0, file, offset, length, {MaxSampleBytes, IsSampleFormat}, bytes))
+        !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, IsSampleFormat}, bytes))
         return 0;
     const size_t start = TagMpegFrames(bytes);
     SDL_RWops* source = SDL_RWFromConstMem(&bytes[start], static_cast<int>(bytes.size() - start));
@@ -259,7 +257,7 @@ uint32_t BASS_MusicLoad(int32_t memory, const void* file, uint32_t offset, uint3
     Music music;
     music.Flags = flags;
     if (!Open ||
-        !ReadSource(memory != 0, file, offset, length, {MaxMusicBytes, AnyFormat}, music.Data))
+        !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, AnyFormat}, music.Data))
         return 0;
     SDL_RWops* source =
         SDL_RWFromConstMem(&music.Data[TagRoom], static_cast<int>(music.Data.size() - TagRoom));

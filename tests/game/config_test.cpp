@@ -75,7 +75,7 @@ TEST_F(ConfigFile, ReadOnlyFileIsStillRead) {
 }
 
 TEST_F(ConfigFile, VeryLongLinesAreKept) {
-    std::string value(1 << 20, 'v');
+    std::string value(MaxConfigFileSize - 16, 'v');
     TParameterList list = Load("Long=" + value + "\nShort=1\n");
     EXPECT_EQ(GetParameterValue("long", list, ""), value);
     EXPECT_EQ(GetParameterValue("short", list, ""), "1");

@@ -4,6 +4,7 @@
 #include "run_program.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -27,6 +28,7 @@ struct GameSetup {
     bool WithSoundLibrary = true;
     std::vector<std::string> Environment;
     bool LogIsAFolder = false;
+    std::string Pipe; // a named pipe stands in the folder under this name
 };
 
 GameSetup WithConfig(std::optional<std::string> config) {
@@ -46,6 +48,10 @@ GameRun RunGame(const GameSetup& setup, int runMs = 1500) {
         fs::create_directory(folder + "/Log.TXT");
     else
         std::ofstream(folder + "/Log.TXT") << "a line from an earlier run that is longer\n";
+    if (!setup.Pipe.empty()) {
+        fs::remove(folder + "/" + setup.Pipe);
+        EXPECT_EQ(mkfifo((folder + "/" + setup.Pipe).c_str(), 0644), 0);
+    }
 
     std::vector<std::string> environment = setup.Environment;
     environment.push_back("ASAN_OPTIONS=detect_leaks=0"); // the GL driver's leaks are not ours
@@ -55,7 +61,7 @@ GameRun RunGame(const GameSetup& setup, int runMs = 1500) {
     run.Milliseconds = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                              std::chrono::steady_clock::now() - start)
                                              .count());
-    if (!setup.LogIsAFolder) run.Log = ReadLines(folder + "/Log.TXT");
+    if (fs::is_regular_file(folder + "/Log.TXT")) run.Log = ReadLines(folder + "/Log.TXT");
     fs::remove_all(folder);
     return run;
 }
@@ -138,15 +144,19 @@ TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
     EXPECT_EQ(run.Log[8], Cleared);
 }
 
-// Without Config.INI every default holds: full screen at 800 by 600, which the offscreen display
-// grants.
+// Without a readable Config.INI (none, or a named pipe that would block) every default holds: full
+// screen at 800 by 600, which the offscreen display grants.
 TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
-    GameRun run = RunGame(WithConfig(std::nullopt), 1000);
-    ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 10u);
-    EXPECT_EQ(run.Log[1], ConfigError);
-    EXPECT_EQ(run.Log[2], EngineOk);
-    EXPECT_EQ(run.Log[9], Cleared);
+    GameSetup pipe;
+    pipe.Pipe = "Config.INI";
+    for (const GameSetup& setup : {WithConfig(std::nullopt), pipe}) {
+        GameRun run = RunGame(setup, 1000);
+        ExpectCleanEnd(run);
+        ASSERT_EQ(run.Log.size(), 10u);
+        EXPECT_EQ(run.Log[1], ConfigError);
+        EXPECT_EQ(run.Log[2], EngineOk);
+        EXPECT_EQ(run.Log[9], Cleared);
+    }
 }
 
 TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
@@ -164,12 +174,16 @@ TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
     }
 }
 
+// A folder or a named pipe (which would block the start) under the log's name.
 TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
-    GameSetup setup;
-    setup.LogIsAFolder = true;
-    GameRun run = RunGame(setup, 1000);
-    ExpectCleanEnd(run);
-    EXPECT_GE(run.Milliseconds, 1000);
-    EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
-    EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+    GameSetup folder, pipe;
+    folder.LogIsAFolder = true;
+    pipe.Pipe = "Log.TXT";
+    for (const GameSetup& setup : {folder, pipe}) {
+        GameRun run = RunGame(setup, 1000);
+        ExpectCleanEnd(run);
+        EXPECT_GE(run.Milliseconds, 1000);
+        EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
+        EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+    }
 }

@@ -3,7 +3,10 @@
 // OpenGL context, so the tests run in an offscreen one.
 #include "resources.h"
 
+#include "config.h"
 #include "engine/fonts.h"
+#include "engine/images.h"
+#include "engine/models.h"
 #include "file_bytes.h"
 #include "image_writers.h"
 #include "offscreen_gl.h"
@@ -15,6 +18,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -435,6 +439,108 @@ TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
     }
 }
 
+// Every kind of file the Game reads, made hostile: a named pipe, a link to an endless device, or a
+// small sparse file or a header that lies standing in for a huge file. Each is refused at once (a
+// pipe would block forever); at its limit a file is still read. A refused copy leaves nothing.
+TEST_F(Pipeline, EveryReadIsOfARegularFileWithinTheLimitOfItsKind) {
+    enum { Pipe, EndlessDevice, SparseFile };
+    using Reader = std::function<bool(const std::string&)>;
+    struct Case {
+        const char* Path;
+        int Make;
+        std::vector<uint8_t> Head; // a sparse file's first bytes
+        uintmax_t Size;
+        Reader Read;
+        bool Taken;
+    };
+    const Reader config = [](const std::string& path) {
+        TParameterList list;
+        return LoadParameterList(path, list);
+    };
+    const Reader model = [](const std::string& path) {
+        TModelInfo info{9, "", ""};
+        return LoadModel(path, info);
+    };
+    const Reader tga = [](const std::string& path) {
+        TImage image;
+        return ReadTgaImage(path, image);
+    };
+    const Reader bmp = [](const std::string& path) { return LoadBmpTexture(path).Texture != 0; };
+    const Reader resource = [](const std::string& path) {
+        TFileNameList registrations = {{"r", path, 0, 0, 0}};
+        TResourceList resources;
+        return LoadResources(registrations, resources, nullptr);
+    };
+    const Reader expand = [](const std::string& path) {
+        return ExpandCompressedFile(path, "copy.bin");
+    };
+    const Reader expandTo100 = [](const std::string& path) {
+        return ExpandCompressedFile(path, "copy.bin") && fs::file_size("copy.bin") == 100;
+    };
+    auto tgaHeader = [](uint8_t type, uint16_t width, uint16_t height) {
+        return std::vector<uint8_t>{0,
+                                    0,
+                                    type,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    uint8_t(width),
+                                    uint8_t(width >> 8),
+                                    uint8_t(height),
+                                    uint8_t(height >> 8),
+                                    32,
+                                    0};
+    };
+    // Recording `length`, followed by LZSS data of zeros (each 17 bytes give 24).
+    auto szddHeader = [](uint64_t length) {
+        std::vector<uint8_t> header = CompressSzdd({}, 'n');
+        for (int i = 0; i < 4; ++i) header[10 + i] = uint8_t(length >> (8 * i));
+        return header;
+    };
+    const std::vector<uint8_t> model0 = {'Q', 'M', 'F', '1', 0, 0};
+    const std::vector<Case> cases = {
+        {"Config.INI", Pipe, {}, 0, config, false},
+        {"Config.INI", EndlessDevice, {}, 0, config, false},
+        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize, config, true},
+        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize + 1, config, false},
+        {"m.qmf", Pipe, {}, 0, model, false},
+        {"m.qmf", SparseFile, model0, MaxModelFileSize, model, true},
+        {"m.qmf", SparseFile, model0, MaxModelFileSize + 1, model, false},
+        {"i.bmp", Pipe, {}, 0, bmp, false},
+        {"i.tga", SparseFile, tgaHeader(10, 16384, 16384), 11 << 20, tga, false},
+        {"i.tga", SparseFile, tgaHeader(2, MaxImageSide, 1), 18 + MaxImageSide * 4, tga, true},
+        {"i.tga", SparseFile, tgaHeader(2, MaxImageSide + 1, 1), 18 + MaxImageSide * 8, tga, false},
+        {"Resources/r.bmp", Pipe, {}, 0, resource, false},
+        {"Resources/r.bm_", Pipe, {}, 0, resource, false},
+        {"plain.bin", Pipe, {}, 0, expand, false},
+        {"plain.bin", SparseFile, {'x'}, MaxExpandedFileSize + 1, expand, false},
+        {"big.bi_", SparseFile, szddHeader(100), 1 << 20, expandTo100, true},
+        {"big.bi_", SparseFile, szddHeader(MaxExpandedFileSize + 1), 1 << 20, expand, false},
+        {"big.bi_", SparseFile, szddHeader(MaxExpandedFileSize), 1 << 20, expand, false},
+    };
+    for (const Case& c : cases) {
+        std::error_code error;
+        fs::remove(c.Path, error);
+        fs::remove("copy.bin", error);
+        if (c.Make == Pipe) {
+            ASSERT_EQ(mkfifo(c.Path, 0644), 0);
+        }
+        if (c.Make == EndlessDevice) fs::create_symlink("/dev/zero", c.Path);
+        if (c.Make == SparseFile) {
+            ASSERT_TRUE(WriteFileBytes(c.Path, c.Head));
+            fs::resize_file(c.Path, c.Size);
+        }
+        EXPECT_EQ(c.Read(c.Path), c.Taken) << c.Path << " made as " << c.Make << ", " << c.Size;
+        EXPECT_FALSE(!c.Taken && fs::exists("copy.bin")) << c.Path;
+    }
+}
+
 TEST_F(Pipeline, TheGamesRegistrationsAllLoadAndTheFontIsReleasedAtTheEnd) {
     CopyFolder(GAME_RUN_DIR "/Resources", Dir + "/Resources");
     const std::map<std::string, std::string> before = Snapshot(Dir);
@@ -526,5 +632,34 @@ TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
         loud += std::abs(sample) > 1000;
     }
     EXPECT_GT(loud, 4410) << audio.size() << " bytes of audio";
+    fs::remove_all(folder);
+}
+
+// Seven models that each expand to the most a copy may hold: the quit request that comes during
+// the loading is answered within the grace period, and no copy stays behind.
+TEST(GameProgram, AnswersAQuitDuringLongExpansionsAndLeavesNoCopyBehind) {
+    const std::string folder = MakeScratchDir("game-quit");
+    CopyFolder(GAME_RUN_DIR, folder);
+    std::ofstream(folder + "/Config.INI") << "ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n";
+    // LZSS data of zeros: each 17 bytes give 24, so 190 MiB give more than is recorded.
+    std::vector<uint8_t> header = CompressSzdd({}, 'f');
+    for (int i = 0; i < 4; ++i) header[10 + i] = uint8_t(MaxExpandedFileSize >> (8 * i));
+    for (const auto& entry : fs::directory_iterator(folder + "/Resources")) {
+        if (entry.path().extension() != ".qm_") continue;
+        ASSERT_TRUE(WriteFileBytes(entry.path(), header));
+        fs::resize_file(entry.path(), uintmax_t{190} << 20);
+    }
+    const int copyFolders = TemporaryCopyFolders();
+    const ProgramRun run =
+        RunProgram(folder + "/Game", folder, {"ASAN_OPTIONS=detect_leaks=0"}, 2500, 3000);
+    EXPECT_FALSE(run.TimedOut);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
+    const std::vector<std::string> log = ReadLines(folder + "/Log.TXT");
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), "Some resources were loaded with errors or not loaded."),
+        log.end());
+    for (const auto& entry : fs::directory_iterator(folder + "/Resources"))
+        EXPECT_NE(entry.path().extension(), ".qmf") << entry.path();
+    EXPECT_EQ(TemporaryCopyFolders(), copyFolders);
     fs::remove_all(folder);
 }

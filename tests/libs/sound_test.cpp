@@ -8,6 +8,7 @@
 #include <SDL_mixer.h>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -192,6 +193,25 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
     EXPECT_NE(BASS_SampleFree(fromFile), 0);
     EXPECT_EQ(BASS_SampleFree(fromFile), 0);
     EXPECT_EQ(BASS_MusicFree(fromMemory), 0); // a sample is no music
+}
+
+// A named pipe or a device is refused at once; a file is read only up to MaxSoundBytes, which a
+// sparse file reaches without the disk.
+TEST_F(Sound, ReadsOnlyRegularFilesUpToTheLimit) {
+    ASSERT_TRUE(Open());
+    const std::string pipe = Folder + "/pipe.wav";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_EQ(BASS_SampleLoad(0, pipe.c_str(), 0, 0, 1, 0), 0u);
+    EXPECT_EQ(BASS_MusicLoad(0, pipe.c_str(), 0, 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_SampleLoad(0, "/dev/zero", 0, 0, 1, 0), 0u);
+    const std::string sample = WriteFile(Folder + "/big.wav", ToneWav(100));
+    const std::string music = WriteFile(Folder + "/big.mod", SquareWaveModule());
+    for (uint64_t size : {MaxSoundBytes, MaxSoundBytes + 1}) {
+        fs::resize_file(sample, size);
+        fs::resize_file(music, size);
+        EXPECT_EQ(BASS_SampleLoad(0, sample.c_str(), 0, 0, 1, 0) != 0, size == MaxSoundBytes);
+        EXPECT_EQ(BASS_MusicLoad(0, music.c_str(), 0, 0, 0, 0) != 0, size == MaxSoundBytes);
+    }
 }
 
 TEST_F(Sound, PlaysASampleAtMostTheGivenNumberOfTimesAtOnce) {
