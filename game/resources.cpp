@@ -319,21 +319,16 @@ bool LoadTextureFile(const TFileName& entry, uint8_t kind, const std::string& pa
     return true;
 }
 
-bool LoadSampleFile(const TFileName& entry, uint8_t kind, const std::string& path,
-                    TResourceList& resources) {
-    if (!SoundEnabled || !BASS_SampleLoad) return false;
-    const BassHandle handle =
-        BASS_SampleLoad(0, path.c_str(), 0, 0, 3, static_cast<uint32_t>(entry.Param1));
-    if (handle == 0) return false;
-    resources.push_back(MakeResource(entry, kind, handle, path));
-    return true;
-}
-
-bool LoadMusicFile(const TFileName& entry, uint8_t kind, const std::string& path,
+// Samples and music go to the sound library, which must have started.
+bool LoadSoundFile(const TFileName& entry, uint8_t kind, const std::string& path,
                    TResourceList& resources) {
-    if (!SoundEnabled || !BASS_MusicLoad) return false;
-    const BassHandle handle =
-        BASS_MusicLoad(0, path.c_str(), 0, 0, static_cast<uint32_t>(entry.Param1), 0);
+    if (!SoundEnabled) return false;
+    const auto flags = static_cast<uint32_t>(entry.Param1);
+    BassHandle handle = 0;
+    if (IsSampleKind(kind) && BASS_SampleLoad)
+        handle = BASS_SampleLoad(0, path.c_str(), 0, 0, 3, flags);
+    if (IsMusicKind(kind) && BASS_MusicLoad)
+        handle = BASS_MusicLoad(0, path.c_str(), 0, 0, flags, 0);
     if (handle == 0) return false;
     resources.push_back(MakeResource(entry, kind, handle, path));
     return true;
@@ -366,8 +361,7 @@ bool LoadModelFile(const TFileName& entry, uint8_t kind, const std::string& path
 bool LoadFileOfKind(const TFileName& entry, uint8_t kind, const std::string& path,
                     TResourceList& resources) {
     if (kind == RES_BMP || kind == RES_TGA) return LoadTextureFile(entry, kind, path, resources);
-    if (IsSampleKind(kind)) return LoadSampleFile(entry, kind, path, resources);
-    if (IsMusicKind(kind)) return LoadMusicFile(entry, kind, path, resources);
+    if (IsSampleKind(kind) || IsMusicKind(kind)) return LoadSoundFile(entry, kind, path, resources);
     if (IsFontKind(kind)) return LoadFontFile(entry, kind, path, resources);
     if (kind == RES_MODEL) return LoadModelFile(entry, kind, path, resources);
     return false;
