@@ -24,8 +24,8 @@ struct TImage {
     std::vector<uint8_t> Pixels;
 };
 
-// Neither side of an image may exceed this many pixels: the game's largest texture is 512 wide,
-// and 4096 by 4096 is the most a texture of common drivers takes, 64 MiB of pixels at most.
+// Neither side of an image may exceed this many pixels: the game's largest picture is 800 by 600,
+// and 4096 by 4096 (64 MiB of pixels at most) is far beyond it and within every driver's limit.
 constexpr int32_t MaxImageSide = 4096;
 
 // A 24-bit uncompressed bitmap, bottom row of the picture first, whatever the file's row order.
