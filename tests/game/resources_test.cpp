@@ -439,12 +439,55 @@ TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
     }
 }
 
+namespace {
+
+enum Reader { ConfigReader, ModelReader, TgaReader, PipelineReader, ExpandTo100 };
+
+bool ReadAs(Reader reader, const std::string& path) {
+    TParameterList list;
+    TModelInfo model{9, "", ""};
+    TImage image;
+    TFileNameList registrations = {{"r", path, 0, 0, 0}};
+    TResourceList resources;
+    switch (reader) {
+    case ConfigReader:
+        return LoadParameterList(path, list);
+    case ModelReader:
+        return LoadModel(path, model);
+    case TgaReader:
+        return ReadTgaImage(path, image);
+    case PipelineReader:
+        return LoadResources(registrations, resources, nullptr);
+    case ExpandTo100:
+        return ExpandCompressedFile(path, "copy.bin") && fs::file_size("copy.bin") == 100;
+    }
+    return false;
+}
+
+// An SZDD header recording `length` and the name's last character 'f'; behind it, LZSS data of
+// zeros gives 24 bytes for each 17.
+std::vector<uint8_t> SzddRecording(uint64_t length) {
+    std::vector<uint8_t> header = CompressSzdd({}, 'f');
+    for (int i = 0; i < 4; ++i) header[10 + i] = uint8_t(length >> (8 * i));
+    return header;
+}
+
+std::vector<uint8_t> TgaHeader(uint8_t type, uint16_t width, uint16_t height) {
+    std::vector<uint8_t> header(18);
+    header[2] = type;
+    header[12] = uint8_t(width), header[13] = uint8_t(width >> 8);
+    header[14] = uint8_t(height), header[15] = uint8_t(height >> 8);
+    header[16] = 32;
+    return header;
+}
+
+} // namespace
+
 // Every kind of file the Game reads, made hostile: a named pipe, a link to an endless device, or a
 // small sparse file or a header that lies standing in for a huge file. Each is refused at once (a
 // pipe would block forever); at its limit a file is still read. A refused copy leaves nothing.
 TEST_F(Pipeline, EveryReadIsOfARegularFileWithinTheLimitOfItsKind) {
     enum { Pipe, EndlessDevice, SparseFile };
-    using Reader = std::function<bool(const std::string&)>;
     struct Case {
         const char* Path;
         int Make;
@@ -453,76 +496,29 @@ TEST_F(Pipeline, EveryReadIsOfARegularFileWithinTheLimitOfItsKind) {
         Reader Read;
         bool Taken;
     };
-    const Reader config = [](const std::string& path) {
-        TParameterList list;
-        return LoadParameterList(path, list);
-    };
-    const Reader model = [](const std::string& path) {
-        TModelInfo info{9, "", ""};
-        return LoadModel(path, info);
-    };
-    const Reader tga = [](const std::string& path) {
-        TImage image;
-        return ReadTgaImage(path, image);
-    };
-    const Reader bmp = [](const std::string& path) { return LoadBmpTexture(path).Texture != 0; };
-    const Reader resource = [](const std::string& path) {
-        TFileNameList registrations = {{"r", path, 0, 0, 0}};
-        TResourceList resources;
-        return LoadResources(registrations, resources, nullptr);
-    };
-    const Reader expand = [](const std::string& path) {
-        return ExpandCompressedFile(path, "copy.bin");
-    };
-    const Reader expandTo100 = [](const std::string& path) {
-        return ExpandCompressedFile(path, "copy.bin") && fs::file_size("copy.bin") == 100;
-    };
-    auto tgaHeader = [](uint8_t type, uint16_t width, uint16_t height) {
-        return std::vector<uint8_t>{0,
-                                    0,
-                                    type,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    uint8_t(width),
-                                    uint8_t(width >> 8),
-                                    uint8_t(height),
-                                    uint8_t(height >> 8),
-                                    32,
-                                    0};
-    };
-    // Recording `length`, followed by LZSS data of zeros (each 17 bytes give 24).
-    auto szddHeader = [](uint64_t length) {
-        std::vector<uint8_t> header = CompressSzdd({}, 'n');
-        for (int i = 0; i < 4; ++i) header[10 + i] = uint8_t(length >> (8 * i));
-        return header;
-    };
-    const std::vector<uint8_t> model0 = {'Q', 'M', 'F', '1', 0, 0};
+    const std::vector<uint8_t> model = {'Q', 'M', 'F', '1', 0, 0};
     const std::vector<Case> cases = {
-        {"Config.INI", Pipe, {}, 0, config, false},
-        {"Config.INI", EndlessDevice, {}, 0, config, false},
-        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize, config, true},
-        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize + 1, config, false},
-        {"m.qmf", Pipe, {}, 0, model, false},
-        {"m.qmf", SparseFile, model0, MaxModelFileSize, model, true},
-        {"m.qmf", SparseFile, model0, MaxModelFileSize + 1, model, false},
-        {"i.bmp", Pipe, {}, 0, bmp, false},
-        {"i.tga", SparseFile, tgaHeader(10, 16384, 16384), 11 << 20, tga, false},
-        {"i.tga", SparseFile, tgaHeader(2, MaxImageSide, 1), 18 + MaxImageSide * 4, tga, true},
-        {"i.tga", SparseFile, tgaHeader(2, MaxImageSide + 1, 1), 18 + MaxImageSide * 8, tga, false},
-        {"Resources/r.bmp", Pipe, {}, 0, resource, false},
-        {"Resources/r.bm_", Pipe, {}, 0, resource, false},
-        {"plain.bin", Pipe, {}, 0, expand, false},
-        {"plain.bin", SparseFile, {'x'}, MaxExpandedFileSize + 1, expand, false},
-        {"big.bi_", SparseFile, szddHeader(100), 1 << 20, expandTo100, true},
-        {"big.bi_", SparseFile, szddHeader(MaxExpandedFileSize + 1), 1 << 20, expand, false},
-        {"big.bi_", SparseFile, szddHeader(MaxExpandedFileSize), 1 << 20, expand, false},
+        {"Config.INI", Pipe, {}, 0, ConfigReader, false},
+        {"Config.INI", EndlessDevice, {}, 0, ConfigReader, false},
+        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize, ConfigReader, true},
+        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize + 1, ConfigReader, false},
+        {"m.qmf", Pipe, {}, 0, ModelReader, false},
+        {"m.qmf", SparseFile, model, MaxModelFileSize, ModelReader, true},
+        {"m.qmf", SparseFile, model, MaxModelFileSize + 1, ModelReader, false},
+        {"i.tga", Pipe, {}, 0, TgaReader, false},
+        {"i.tga", SparseFile, TgaHeader(10, 16384, 16384), 11 << 20, TgaReader, false},
+        {"i.tga", SparseFile, TgaHeader(2, MaxImageSide, 1), 18 + MaxImageSide * 4, TgaReader,
+         true},
+        {"i.tga", SparseFile, TgaHeader(2, MaxImageSide + 1, 1), 18 + MaxImageSide * 8, TgaReader,
+         false},
+        {"Resources/r.bmp", Pipe, {}, 0, PipelineReader, false},
+        {"Resources/r.bm_", Pipe, {}, 0, PipelineReader, false},
+        {"plain.bin", Pipe, {}, 0, ExpandTo100, false},
+        {"plain.bin", SparseFile, {'x'}, MaxExpandedFileSize + 1, ExpandTo100, false},
+        {"big.bi_", SparseFile, SzddRecording(100), 1 << 20, ExpandTo100, true},
+        {"big.bi_", SparseFile, SzddRecording(MaxExpandedFileSize + 1), 1 << 20, ExpandTo100,
+         false},
+        {"big.bi_", SparseFile, SzddRecording(MaxExpandedFileSize), 1 << 20, ExpandTo100, false},
     };
     for (const Case& c : cases) {
         std::error_code error;
@@ -536,7 +532,8 @@ TEST_F(Pipeline, EveryReadIsOfARegularFileWithinTheLimitOfItsKind) {
             ASSERT_TRUE(WriteFileBytes(c.Path, c.Head));
             fs::resize_file(c.Path, c.Size);
         }
-        EXPECT_EQ(c.Read(c.Path), c.Taken) << c.Path << " made as " << c.Make << ", " << c.Size;
+        EXPECT_EQ(ReadAs(c.Read, c.Path), c.Taken)
+            << c.Path << " made " << c.Make << ", " << c.Size;
         EXPECT_FALSE(!c.Taken && fs::exists("copy.bin")) << c.Path;
     }
 }
@@ -641,12 +638,10 @@ TEST(GameProgram, AnswersAQuitDuringLongExpansionsAndLeavesNoCopyBehind) {
     const std::string folder = MakeScratchDir("game-quit");
     CopyFolder(GAME_RUN_DIR, folder);
     std::ofstream(folder + "/Config.INI") << "ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n";
-    // LZSS data of zeros: each 17 bytes give 24, so 190 MiB give more than is recorded.
-    std::vector<uint8_t> header = CompressSzdd({}, 'f');
-    for (int i = 0; i < 4; ++i) header[10 + i] = uint8_t(MaxExpandedFileSize >> (8 * i));
+    // 190 MiB of zeros give more than is recorded.
     for (const auto& entry : fs::directory_iterator(folder + "/Resources")) {
         if (entry.path().extension() != ".qm_") continue;
-        ASSERT_TRUE(WriteFileBytes(entry.path(), header));
+        ASSERT_TRUE(WriteFileBytes(entry.path(), SzddRecording(MaxExpandedFileSize)));
         fs::resize_file(entry.path(), uintmax_t{190} << 20);
     }
     const int copyFolders = TemporaryCopyFolders();
