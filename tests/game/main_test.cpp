@@ -144,19 +144,15 @@ TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
     EXPECT_EQ(run.Log[8], Cleared);
 }
 
-// Without a readable Config.INI (none, or a named pipe that would block) every default holds: full
-// screen at 800 by 600, which the offscreen display grants.
+// Without Config.INI every default holds: full screen at 800 by 600, which the offscreen display
+// grants.
 TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
-    GameSetup pipe;
-    pipe.Pipe = "Config.INI";
-    for (const GameSetup& setup : {WithConfig(std::nullopt), pipe}) {
-        GameRun run = RunGame(setup, 1000);
-        ExpectCleanEnd(run);
-        ASSERT_EQ(run.Log.size(), 10u);
-        EXPECT_EQ(run.Log[1], ConfigError);
-        EXPECT_EQ(run.Log[2], EngineOk);
-        EXPECT_EQ(run.Log[9], Cleared);
-    }
+    GameRun run = RunGame(WithConfig(std::nullopt), 1000);
+    ExpectCleanEnd(run);
+    ASSERT_EQ(run.Log.size(), 12u);
+    EXPECT_EQ(run.Log[1], ConfigError);
+    EXPECT_EQ(run.Log[2], EngineOk);
+    EXPECT_EQ(run.Log[11], Cleared);
 }
 
 TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
@@ -174,16 +170,25 @@ TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
     }
 }
 
-// A folder or a named pipe (which would block the start) under the log's name.
 TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
-    GameSetup folder, pipe;
-    folder.LogIsAFolder = true;
-    pipe.Pipe = "Log.TXT";
-    for (const GameSetup& setup : {folder, pipe}) {
+    GameSetup setup;
+    setup.LogIsAFolder = true;
+    GameRun run = RunGame(setup, 1000);
+    ExpectCleanEnd(run);
+    EXPECT_GE(run.Milliseconds, 1000);
+    EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
+    EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+}
+
+// A named pipe as Config.INI or Log.TXT would block the start: each counts as unreadable at once.
+TEST(GameProgram, ANamedPipeAsConfigurationOrLogIsRefusedAtOnce) {
+    for (const std::string name : {"Config.INI", "Log.TXT"}) {
+        GameSetup setup;
+        setup.Pipe = name;
         GameRun run = RunGame(setup, 1000);
         ExpectCleanEnd(run);
-        EXPECT_GE(run.Milliseconds, 1000);
-        EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
-        EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+        const bool logged = name == "Config.INI";
+        ASSERT_EQ(run.Log.size(), logged ? 10u : 0u);
+        EXPECT_TRUE(!logged || run.Log[1] == ConfigError);
     }
 }
