@@ -149,10 +149,10 @@ TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
 TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
     GameRun run = RunGame(WithConfig(std::nullopt), 1000);
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 12u);
+    ASSERT_EQ(run.Log.size(), 10u);
     EXPECT_EQ(run.Log[1], ConfigError);
     EXPECT_EQ(run.Log[2], EngineOk);
-    EXPECT_EQ(run.Log[11], Cleared);
+    EXPECT_EQ(run.Log[9], Cleared);
 }
 
 TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
