@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -465,11 +466,9 @@ std::vector<uint8_t> SzddRecording(uint64_t length) {
 }
 
 std::vector<uint8_t> TgaHeader(uint8_t type, uint16_t width, uint16_t height) {
-    std::vector<uint8_t> header(18);
-    header[2] = type;
-    header[12] = uint8_t(width), header[13] = uint8_t(width >> 8);
-    header[14] = uint8_t(height), header[15] = uint8_t(height >> 8);
-    header[16] = 32;
+    std::vector<uint8_t> header = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0};
+    std::memcpy(&header[12], &width, 2),
+        std::memcpy(&header[14], &height, 2); // as the host: little-endian
     return header;
 }
 
