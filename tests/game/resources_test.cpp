@@ -626,7 +626,6 @@ TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
 TEST(GameProgram, AnswersAQuitDuringLongExpansionsAndLeavesNoCopyBehind) {
     const std::string folder = MakeScratchDir("game-quit");
     CopyFolder(GAME_RUN_DIR, folder);
-    std::ofstream(folder + "/Config.INI") << "ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n";
     // 190 MiB of zeros give more than is recorded.
     for (const auto& entry : fs::directory_iterator(folder + "/Resources")) {
         if (entry.path().extension() != ".qm_") continue;
