@@ -1,7 +1,9 @@
 // Start-up, frame loop and shutdown of the Game, in the order the log shows them.
 #include "startup.h"
 
+#include "modes.h"
 #include "sound/bass.h"
+#include "vorm/vorm.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -119,12 +121,20 @@ void StartMusic() {
 }
 
 void RunFrames() {
-    while (EngineRunning) {
-        ProcessMessages();
-        BeginFrame();
-        EndFrame();
-        SDL_Delay(10);
-    }
+    while (EngineRunning) RunFrame();
+}
+
+void StartVorms() {
+    LogText("Initializing snakes... ");
+    CreateVorms(ScreenSettings.VirtualWidth, ScreenSettings.VirtualHeight);
+    LogResult(true);
+}
+
+void DeleteObjects() {
+    LogText("Deleting all objects... ");
+    FreeVorms();
+    Obstacles.clear();
+    LogResult(true);
 }
 
 void FreeGameResources() {
@@ -179,6 +189,19 @@ void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
     SDL_Delay(100);
 }
 
+void RunFrame() {
+    ProcessMessages();
+    UpdateGame();
+    BeginFrame();
+    // The splash and the first tick of a game show an empty frame; play shows the menu.
+    if (GameState == gsJump || GameState == gsMove || GameState == gsStop) {
+        SetProjection(false);
+        DrawHudAndMenu();
+    }
+    EndFrame();
+    SDL_Delay(10);
+}
+
 void RunGame() {
     OpenLog();
     LogText("Loading config from file \"Config.INI\"... ");
@@ -194,9 +217,11 @@ void RunGame() {
         StartSound();
         LoadGameResources();
         StartMusic();
+        StartVorms();
         SetProjection(false);
-        StartTick = SDL_GetTicks();
+        StartTick = GetTickCount();
         RunFrames();
+        DeleteObjects();
         FreeGameResources();
         StopSound();
     }
