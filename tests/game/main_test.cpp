@@ -196,7 +196,7 @@ TEST(GameProgram, ANamedPipeAsConfigurationOrLogIsRefusedAtOnce) {
         GameRun run = RunGame(setup, 1000);
         ExpectCleanEnd(run);
         const bool logged = name == "Config.INI";
-        ASSERT_EQ(run.Log.size(), logged ? 10u : 0u);
+        ASSERT_EQ(run.Log.empty(), !logged);
         EXPECT_TRUE(!logged || run.Log[1] == ConfigError);
     }
 }

@@ -596,7 +596,7 @@ TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
         RunProgram(folder + "/Game", folder,
                    {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + folder + "/audio.raw",
                     "ASAN_OPTIONS=detect_leaks=0"},
-                   8000);
+                   10000);
     EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
     const std::vector<std::string> log = ReadLines(folder + "/Log.TXT");
     auto has = [&](const std::string& line) {
