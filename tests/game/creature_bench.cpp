@@ -29,7 +29,8 @@ BENCHMARK(CreatureTick)->Unit(benchmark::kNanosecond);
 
 void DrawSnakes(benchmark::State& state) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    if (!InitEngine("Game", MakeScreenSettings(800, 600))) return state.SkipWithError("no offscreen window");
+    if (!InitEngine("Game", MakeScreenSettings(800, 600)))
+        return state.SkipWithError("no offscreen window");
     SeedRandom(1);
     CreateVorms(800, 600);
     for (int i = 0; i < 200; ++i) UpdateCreature(static_cast<uint32_t>(i * 10));
