@@ -2,10 +2,12 @@
 
 #include "engine.h"
 #include "physics/physics.h"
+#include "render/particles.h"
+#include "rules.h"
 
 #include <GL/gl.h>
 
-#include <random>
+#include <cstddef>
 
 TCamera Camera;
 int32_t GameScreen = 0;
@@ -25,8 +27,6 @@ uint8_t ArrowPixels[16 * 16 * 4];
 uint8_t BackPixels[32 * 32 * 4];
 
 namespace {
-
-std::mt19937 RandomGenerator;
 
 struct Rgba {
     uint8_t R, G, B, A;
@@ -102,22 +102,15 @@ int32_t MakeTexture(const char* name, int width, int height, const uint8_t* pixe
 
 } // namespace
 
-void Randomize(uint32_t seed) {
-    RandomGenerator.seed(seed);
-}
-
-int32_t Random(int32_t n) {
-    if (n <= 0) return 0;
-    return std::uniform_int_distribution<int32_t>(0, n - 1)(RandomGenerator);
-}
-
 void InterpolateCamera(TCamera& camera, float elapsedMs) {
     const double factor = elapsedMs / (1000.0 / UpdateRate);
     camera.DrawX = static_cast<float>(camera.PrevX + (camera.X - camera.PrevX) * factor);
     camera.DrawY = static_cast<float>(camera.PrevY + (camera.Y - camera.PrevY) * factor);
 }
 
-void UpdateProc() {}
+void UpdateProc() {
+    if (GameScreen == 1) GameUpdate();
+}
 
 void RenderProc() {
     glClearColor(0, 0, 0, 0);
@@ -148,6 +141,7 @@ void GameInit() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     Render->SetRenderFlag(1);
     MakeTextures();
+    CreateBlurTexture();
     InitSystem(MenuWorld, 2, VecMake(800, 600, 0), VecMake(0, 1, 0), 1.0f);
     MainFont = Render->CreateFont("Arial", 12);
 }

@@ -5,10 +5,11 @@ find_package(SDL2_mixer REQUIRED CONFIG)
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 
-# libmspack and LAME ship no CMake package, only pkg-config files.
+# libmspack and LAME ship no CMake package, only pkg-config files; libpng is taken the same way.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MSPACK REQUIRED IMPORTED_TARGET libmspack)
 pkg_check_modules(LAME REQUIRED IMPORTED_TARGET lame)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 
 set(OpenGL_GL_PREFERENCE GLVND)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
