@@ -164,8 +164,7 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
     EXPECT_EQ(BASS_MusicFree(fromMemory), 0); // a sample is no music
 }
 
-// A named pipe or a device is refused at once; a file is read only up to MaxSoundBytes, which a
-// sparse file reaches without the disk.
+// A named pipe is refused at once; a (sparse) file is read only up to MaxSoundBytes.
 TEST_F(Sound, ReadsOnlyRegularFilesUpToTheLimit) {
     ASSERT_TRUE(Open());
     const std::string pipe = Dir + "/pipe.wav";
