@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 
 namespace {
@@ -15,10 +16,12 @@ void CreatureTick(benchmark::State& state) {
     SeedRandom(1);
     CreateVorms(800, 600);
     uint32_t now = 0;
+    auto start = std::chrono::steady_clock::now();
     for (auto _ : state) UpdateCreature(now += 10);
-    // Ticks that fit in one 10 ms loop period; over 100 means a tick costs under 1% of it.
-    state.counters["ticks_per_10ms"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * 10e-3, benchmark::Counter::kIsRate);
+    std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    // The wall-clock share of one 10 ms loop period that a tick takes; the budget is 1%.
+    state.counters["percent_of_10ms"] =
+        100 * elapsed.count() / static_cast<double>(state.iterations()) / 10;
     FreeVorms();
 }
 BENCHMARK(CreatureTick)->Unit(benchmark::kNanosecond);

@@ -1,7 +1,9 @@
 // The real Game started headless from a copy of its run folder, read back line by line from
 // "Log.TXT": with and without the sound library, without a configuration, with a window that
-// cannot be made and with a log that cannot be written.
+// cannot be made and with a log that cannot be written; and under Xvfb, ended from its menu.
 #include "run_program.h"
+
+#include <signal.h>
 
 #include <gtest/gtest.h>
 
@@ -180,4 +182,30 @@ TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
     EXPECT_GE(run.Milliseconds, 1000);
     EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
     EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+}
+
+// The mouse is held down long enough for a frame to see it, as a player's click is. The clicking
+// loop is a process started before the game's folder is copied, so that no fork made while the
+// copy is open for writing keeps the program busy when it is started.
+TEST(GameProgram, ClickingExitEndsTheGameWithEveryShutdownStep) {
+    XServer server = StartXvfb();
+    ASSERT_FALSE(server.Display.empty());
+    std::string clicks = "(while :; do DISPLAY=" + server.Display +
+                         " xdotool mousemove 40 114 mousedown 1 sleep 0.1 mouseup 1;"
+                         " sleep 0.3; done) >/dev/null 2>&1 & echo $!";
+    FILE* loop = popen(clicks.c_str(), "r");
+    ASSERT_TRUE(loop);
+    int clicker = 0;
+    EXPECT_EQ(std::fscanf(loop, "%d", &clicker), 1);
+    pclose(loop);
+    GameSetup setup = WithConfig("ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n");
+    setup.Environment = {"DISPLAY=" + server.Display, "SDL_VIDEODRIVER=x11"};
+    GameRun run = RunGame(setup, 60000);
+    if (clicker > 0) kill(clicker, SIGTERM);
+    StopXvfb(server);
+    ExpectCleanEnd(run);
+    EXPECT_LT(run.Milliseconds, 60000);
+    ASSERT_GE(run.Log.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(run.Log.end() - 4, run.Log.end()),
+              (std::vector<std::string>{ObjectsDeleted, ResourcesFreed, BassFreed, Cleared}));
 }

@@ -97,3 +97,66 @@ ProgramRun RunProgram(const std::string& program, const std::string& workDir,
     fs::remove(errPath);
     return run;
 }
+
+namespace {
+
+// The server reports its number a moment before it lets clients in; waits up to 5 s for that.
+bool Answers(const std::string& display) {
+    std::string probe = "DISPLAY=" + display + " xdotool getmouselocation >/dev/null 2>&1";
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (std::system(probe.c_str()) == 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// Starts Xvfb on the display; the server is kept only when it comes up there.
+XServer StartXvfbOn(int display) {
+    XServer server;
+    int ready[2];
+    if (pipe(ready) != 0) return server;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::string name = ":" + std::to_string(display), fd = std::to_string(ready[1]);
+        // Without -noreset the server restarts whenever its last client leaves, and a client
+        // arriving at that moment is turned away.
+        execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
+               "1024x768x24", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    // The server writes its display number once it holds the display; end of file means it failed.
+    char number[16] = {};
+    ssize_t got = pid > 0 ? read(ready[0], number, sizeof number - 1) : -1;
+    close(ready[0]);
+    if (pid > 0) server.Pid = pid;
+    std::string name = ":" + std::to_string(std::atoi(number));
+    if (got > 0 && Answers(name))
+        server.Display = name;
+    else
+        StopXvfb(server);
+    return server;
+}
+
+} // namespace
+
+// Low display numbers are where other servers on the machine start their search; this one starts
+// from a number of its own in a high range.
+XServer StartXvfb() {
+    XServer server;
+    for (int attempt = 0; attempt < 20 && server.Display.empty(); ++attempt)
+        server = StartXvfbOn(300 + (getpid() + attempt) % 600);
+    return server;
+}
+
+void StopXvfb(XServer& server) {
+    if (server.Pid > 0) {
+        kill(server.Pid, SIGTERM);
+        waitpid(server.Pid, nullptr, 0);
+    }
+    server = XServer{};
+}
