@@ -43,19 +43,19 @@ yellow() { convert "$1" -fill black +opaque '#FFFF00' -fill white -opaque '#FFFF
     -format '%[fx:mean]' info:; }
 # How many pixels right of the menu are within the fuzz (a percentage) of the colour: the water's
 # blue and the jump pad's amber stripes tell that they are on the road.
-count() { convert "$1" -crop 630x600+170+0 +repage -fuzz "$3" -fill '#010203' -opaque "$2" \
+count() { convert "$1" -crop 630x600+170+0 +repage -fuzz "$3" -fill '#010203' -opaque "$2" -fuzz 0 \
     -fill black +opaque '#010203' -fill white -opaque '#010203' -format '%[fx:mean*w*h]' info:; }
 water() { count "$1" '#2C629E' 8%; }
 pad() { count "$1" '#E4B917' 6%; }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # The mean brightness of a strip of the shot, "x y" of its top left, 100 by 190 pixels.
 brightness() { convert "$1" -crop "100x190+$2+$3" +repage -colorspace gray -format '%[fx:mean]' info:; }
-# Whether the compass arrow lies flat: red along y 20 and none above its middle.
+# Whether the compass arrow lies within about 12 degrees of flat: its shaft crosses the columns 7
+# pixels either side of the middle within 2 rows of y 20, and nothing red is above the middle.
+red_in() { convert "$1" -crop "$2" +repage -fill black +opaque '#FF0000' -format '%[fx:maxima.r]' info:; }
 flat_compass() {
-    read -r left right top <<<"$(convert "$1" \
-        -format '%[pixel:p{393,20}] %[pixel:p{407,20}] %[pixel:p{400,11}]' info:)"
-    local red="srgb(255,0,0)"
-    [[ $left == "$red" && $right == "$red" && $top != "$red" ]]
+    [[ $(red_in "$1" 1x5+393+18) == 1 && $(red_in "$1" 1x5+407+18) == 1 &&
+        $(red_in "$1" 1x1+400+11) == 0 ]]
 }
 
 (cd "$work" && exec ./Game) >/dev/null &
@@ -88,23 +88,25 @@ xdotool keyup space
 # ticks. At the lane at 10 the road reaches out to the screen's right.
 new_move
 sleep 0.6
-shot "$work/move.png"
-if awk -v l="$(brightness "$work/move.png" 20 400)" -v r="$(brightness "$work/move.png" 680 400)" \
-    'BEGIN { exit !(l > r) }'; then
-    xdotool keydown space sleep 0.1 keyup space
-    sleep 1.5
+at_ten() {
+    shot "$work/move.png"
+    above "$(brightness "$work/move.png" 680 400)" "$(brightness "$work/move.png" 20 400)"
+}
+if ! at_ten; then
+    xdotool keydown space sleep 0.3 keyup space
+    for _ in $(seq 30); do at_ten && break; done
 fi
-shot "$out/game-move.png"
+cp "$work/move.png" "$out/game-move.png"
 
 new_stop
 for _ in $(seq 40); do
     shot "$work/stop.png"
-    above "$(water "$work/stop.png")" 150 || above "$(pad "$work/stop.png")" 80 && break
+    above "$(water "$work/stop.png")" 1000 || above "$(pad "$work/stop.png")" 400 && break
 done
 cp "$work/stop.png" "$out/game-stop.png"
 
 # A fall: Jump games without space until water is under the creature, shot by shot; the kept shot is
-# the one with the creature about half sunk.
+# the one with the creature a third sunk, before the scene's sway carries it off sideways.
 best=""
 for attempt in 1 2 3 4; do
     new_jump
@@ -112,8 +114,8 @@ for attempt in 1 2 3 4; do
     for i in $(seq -w 40); do shot "$work/fall-$i.png"; done
     full=$(for f in "$work"/fall-*.png; do yellow "$f"; done | sort -g | tail -n 5 | head -n 1)
     best=$(for f in "$work"/fall-*.png; do echo "$(yellow "$f") $f"; done |
-        awk -v full="$full" '$1 > 0.1 * full && $1 < 0.75 * full {
-            d = $1 / full - 0.5; if (d < 0) d = -d; print d, $2 }' | sort -g | head -n 1 | cut -d' ' -f2)
+        awk -v full="$full" '$1 > 0.3 * full && $1 < 0.85 * full {
+            d = $1 / full - 0.65; if (d < 0) d = -d; print d, $2 }' | sort -g | head -n 1 | cut -d' ' -f2)
     [[ -n $best ]] && break
 done
 if [[ -n $best ]]; then cp "$best" "$out/game-fall.png"; else echo "no fall was caught" >&2; fi
@@ -123,10 +125,10 @@ if [[ -n $best ]]; then cp "$best" "$out/game-fall.png"; else echo "no fall was 
 # is taken once it has landed.
 new_jump
 xdotool keydown space keydown Left sleep 0.4 keyup Left
-for _ in $(seq 200); do
+for _ in $(seq 100); do
     shot "$work/turn.png"
     flat_compass "$work/turn.png" && break
-    xdotool keydown Left sleep 0.03 keyup Left
+    xdotool keydown Left sleep 0.05 keyup Left
 done
 xdotool keyup space
 sleep 0.6

@@ -30,54 +30,47 @@ Pixel Shown(int x, int y) {
     return {rgba[0], rgba[1], rgba[2]};
 }
 
-// A texture whose first rows (texture coordinate t = 0) are `first` and last rows `last`.
-TResource Texture(const std::string& key, int w, int h, Pixel first, Pixel last) {
+// A resource whose texture's first rows (texture coordinate t = 0) are `first`, its last `last`.
+TResource Texture(const char* key, int w, int h, Pixel first, Pixel last = Black) {
     std::vector<Pixel> pixels(size_t(w) * h, first);
     std::fill(pixels.begin() + w * (h / 2), pixels.end(), last);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
+    TResource texture;
+    glGenTextures(1, &texture.Handle);
+    glBindTexture(GL_TEXTURE_2D, texture.Handle);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    TResource texture;
     texture.Key = key;
-    texture.Handle = name;
     texture.Width = w;
     texture.Height = h;
     return texture;
 }
 
-// The window, the creature's eight models, a grey road, blue water, a green pad and one snake
-// drawn as a polyline across the creature's row and the obstacle's.
+// A Jump game with water 55 ahead, a grey road, a green pad's texture, the creature's eight
+// models, and a snake along y 60 (over the water) and y 184 (through the creature's head).
 class Scene : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(InitEngine("Game", {800, 600, 800, 600, 32, 0, false}));
         ScreenSettings = GetScreenSettings();
-        Resources = {Texture("road", 4, 4, Grey, Grey), Texture("water", 4, 4, Blue, Blue),
-                     Texture("jump", 4, 4, Green, Green)};
-        const char* models[] = {"tuvobody",  "tuvoeyes",  "tuvokluv",  "tuvolegal",
-                                "tuvolegas", "tuvolegbl", "tuvolegbs", "tuvotail"};
-        for (uint32_t list = 1; list <= 8; ++list) {
-            TModelInfo info;
-            info.ListName = list;
-            ASSERT_TRUE(
-                LoadModel(TOOLS_DIR "/models/" + std::string(models[list - 1]) + ".qmf", info));
-            Resources.push_back(Texture(models[list - 1], 0, 0, Black, Black));
-            Resources.back().Handle = list;
+        Resources = {Texture("road", 2, 2, Grey, Grey), Texture("water", 2, 2, Blue, Blue),
+                     Texture("jump", 2, 2, Green, Green)};
+        for (const char* model : {"tuvobody", "tuvoeyes", "tuvokluv", "tuvolegal", "tuvolegas",
+                                  "tuvolegbl", "tuvolegbs", "tuvotail"}) {
+            TModelInfo info{static_cast<uint32_t>(Resources.size() - 2), "", ""}; // lists 1 to 8
+            ASSERT_TRUE(LoadModel(TOOLS_DIR "/models/" + std::string(model) + ".qmf", info));
+            Resources.push_back({model, RES_MODEL, info.ListName, "", 0, 0, 0, "", "", 0, 0, 0});
         }
         FreeVorms();
         Vorms[0] = std::make_unique<TVorm>();
         Vorms[0]->PointCount = 10;
         Vorms[0]->Color = 0xFF0000;
-        const int xs[] = {200, 600, 600, 200}, ys[] = {60, 60, 184, 184};
         for (int i = 1; i <= 10; ++i) {
-            Vorms[0]->X[i] = xs[std::min(i, 4) - 1];
-            Vorms[0]->Y[i] = ys[std::min(i, 4) - 1];
+            Vorms[0]->X[i] = i == 2 || i == 3 ? 600 : 200;
+            Vorms[0]->Y[i] = i <= 2 ? 60 : 184;
         }
         GameState = gsJump;
-        Obstacles = {{55, 1}};
+        Obstacles = {{55, 1, 0, 0}};
         CameraYaw = SwayAngle = JumpHeight = LanePos = RoadScroll = 0;
         LegPhaseA = LegPhaseB = 7;
     }
@@ -88,7 +81,7 @@ class Scene : public testing::Test {
         RenderScene();
         RenderScene();
     }
-    void Remove(const std::string& key) {
+    void Remove(const char* key) {
         Resources.erase(Resources.begin() + FindResourceIndex(key, Resources));
     }
 };
@@ -97,18 +90,16 @@ TEST_F(Scene, SplashFitsThe800By600SpaceTheRightWayUp) {
     GameState = gsSplash;
     for (auto [w, h, left, top] : {std::array{1024, 512, 0, 100}, {400, 300, 200, 150}}) {
         Resources = {Texture("splash", w, h, Red, Blue)};
-        int right = 800 - left, bottom = 600 - top;
         Draw();
         EXPECT_EQ(Shown(400, top - 2), Black) << w;
         EXPECT_EQ(Shown(left + 1, top + 1), Red) << w;
-        EXPECT_EQ(Shown(right - 1, bottom - 1), Blue) << w;
-        EXPECT_EQ(Shown(400, bottom + 1), Black) << w;
+        EXPECT_EQ(Shown(799 - left, 599 - top), Blue) << w;
+        EXPECT_EQ(Shown(400, 601 - top), Black) << w;
         EXPECT_EQ(Shown(std::max(left - 2, 0), 200), left > 0 ? Black : Red) << w;
     }
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
 }
 
-// The snake runs along y 60, over the obstacle 55 ahead, and along y 184 through the creature's head.
 TEST_F(Scene, CreatureAndObstaclesCoverTheSnakesWithoutARoad) {
     Remove("road");
     Draw();
@@ -116,44 +107,44 @@ TEST_F(Scene, CreatureAndObstaclesCoverTheSnakesWithoutARoad) {
     EXPECT_EQ(Shown(400, 184), Yellow);
     Pixel snake = Shown(250, 184);
     EXPECT_TRUE(snake.R > 200 && snake.G > 200 && snake.B > 100) << int(snake.B);
-    EXPECT_EQ(Shown(250, 200), Black);
 
     Obstacles.clear();
     Draw();
     Pixel bare = Shown(400, 60);
-    Obstacles = {{55, 2}}; // a jump pad without its texture leaves the frame as bare
+    Obstacles = {{55, 2, 0, 0}}; // a jump pad without its texture leaves the frame as bare
     Remove("jump");
     Draw();
     EXPECT_EQ(Shown(400, 60), bare);
 }
 
-// With the lane at 10 under the creature the two-lane road reaches 30 units to the screen's right
-// and 10 to its left; with the lane at -10 the other way round.
-TEST_F(Scene, MoveModeShiftsTheRoadUnderTheCreature) {
-    GameState = gsMove;
-    for (float lane : {10.0f, -10.0f}) {
-        LanePos = lane;
+// In Move mode the two-lane road reaches 30 units to one side of the creature and 10 to the other;
+// the compass is upright, or a quarter turned with its tip to the left.
+TEST_F(Scene, LaneShiftAndCompass) {
+    struct Case {
+        TGameState State;
+        float Lane, Yaw;
+        int X, Y;
+        Pixel Expected;
+    };
+    for (Case c : {Case{gsMove, 10, 0, 100, 450, Black},
+                   {gsMove, 10, 0, 700, 450, Grey},
+                   {gsMove, -10, 0, 100, 450, Grey},
+                   {gsMove, -10, 0, 700, 450, Black},
+                   {gsJump, 0, 0, 400, 12, Red},
+                   {gsJump, 0, 0, 397, 12, Red},
+                   {gsJump, 0, 90, 392, 17, Red},
+                   {gsJump, 0, 90, 400, 12, Black}}) {
+        GameState = c.State;
+        LanePos = c.Lane;
+        CameraYaw = c.Yaw;
         Draw();
-        EXPECT_EQ(Shown(100, 450), lane > 0 ? Black : Grey) << lane;
-        EXPECT_EQ(Shown(700, 450), lane > 0 ? Grey : Black) << lane;
+        EXPECT_EQ(Shown(c.X, c.Y), c.Expected) << c.X << "," << c.Y << " lane " << c.Lane;
     }
 }
 
-TEST_F(Scene, CompassIsARedArrowAtTheTopCentreTurningWithTheCamera) {
-    Draw();
-    EXPECT_EQ(Shown(400, 12), Red);
-    EXPECT_EQ(Shown(397, 12), Red); // the head's left stroke
-    CameraYaw = 90;
-    Draw();
-    EXPECT_EQ(Shown(400, 12), Black);
-    EXPECT_EQ(Shown(392, 20), Red);
-}
-
 TEST(LegAngle, SwingsFromMinus30To30AndBack) {
-    EXPECT_FLOAT_EQ(LegAngle(0), -30);
-    EXPECT_FLOAT_EQ(LegAngle(14), 26);
-    EXPECT_FLOAT_EQ(LegAngle(15), 30);
-    EXPECT_FLOAT_EQ(LegAngle(29), -26);
+    for (auto [phase, angle] : {std::pair{0, -30.0f}, {14, 26.0f}, {15, 30.0f}, {29, -26.0f}})
+        EXPECT_FLOAT_EQ(LegAngle(phase), angle) << phase;
 }
 
 } // namespace
