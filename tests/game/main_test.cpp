@@ -1,20 +1,14 @@
 // The real Game started headless from a copy of its run folder, read back line by line from
 // "Log.TXT": with and without the sound library, without a configuration, with a window that
-// cannot be made and with a log that cannot be written; and under Xvfb, played and ended from its
-// menu.
+// cannot be made and with a log that cannot be written.
 #include "run_program.h"
-
-#include <signal.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -186,94 +180,4 @@ TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
     EXPECT_GE(run.Milliseconds, 1000);
     EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
     EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
-}
-
-// The mouse is held down long enough for a frame to see it, as a player's click is. The clicking
-// loop is a process started before the game's folder is copied, so that no fork made while the
-// copy is open for writing keeps the program busy when it is started.
-TEST(GameProgram, ClickingExitEndsTheGameWithEveryShutdownStep) {
-    XServer server = StartXvfb();
-    ASSERT_FALSE(server.Display.empty());
-    std::string clicks = "(while :; do DISPLAY=" + server.Display +
-                         " xdotool mousemove 40 114 mousedown 1 sleep 0.1 mouseup 1;"
-                         " sleep 0.3; done) >/dev/null 2>&1 & echo $!";
-    FILE* loop = popen(clicks.c_str(), "r");
-    ASSERT_TRUE(loop);
-    int clicker = 0;
-    EXPECT_EQ(std::fscanf(loop, "%d", &clicker), 1);
-    pclose(loop);
-    GameSetup setup = WithConfig("ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n");
-    setup.Environment = {"DISPLAY=" + server.Display, "SDL_VIDEODRIVER=x11"};
-    GameRun run = RunGame(setup, 60000);
-    if (clicker > 0) kill(clicker, SIGTERM);
-    StopXvfb(server);
-    ExpectCleanEnd(run);
-    EXPECT_LT(run.Milliseconds, 60000);
-    ASSERT_GE(run.Log.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(run.Log.end() - 4, run.Log.end()),
-              (std::vector<std::string>{ObjectsDeleted, ResourcesFreed, BassFreed, Cleared}));
-}
-
-namespace {
-
-// Shoots the game's 800 by 600 window and measures the shot with ImageMagick: the share that is
-// the creature's yellow, or the brighter of two strips beside it that only a two-lane road reaches.
-double Measure(const XServer& x, const std::string& measure) {
-    std::string command = "DISPLAY=" + x.Display + " import -silent -window root -crop " +
-                          "800x600+0+0 +repage miff:- | convert - " + measure + " info:";
-    FILE* pipe = popen(command.c_str(), "r");
-    double value = -1;
-    if (pipe && std::fscanf(pipe, "%lf", &value) != 1) value = -1;
-    if (pipe) pclose(pipe);
-    return value;
-}
-const char* Yellow =
-    "-fill black +opaque '#FFFF00' -fill white -opaque '#FFFF00' -format %[fx:mean]";
-const char* RoadBeside = "-colorspace gray \\( -clone 0 -crop 100x190+0+400 \\) \\( -clone 0 -crop "
-                         "100x190+700+400 \\) -delete 0 -format '%[fx:max(u[0].mean,u[1].mean)]'";
-
-bool Within(double seconds, const std::function<bool()>& happened) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end)
-        if (happened()) return true;
-    return false;
-}
-
-} // namespace
-
-// Played as a player would: the splash waited out, space held, "New Move", "New Stop" and "Exit"
-// clicked, the shots along the way changing with the play.
-TEST(GameProgram, PlayedFromTheSplashToExitUnderXvfb) {
-    XServer x = StartXvfb();
-    ASSERT_FALSE(x.Display.empty());
-    GameSetup setup = WithConfig("ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n");
-    setup.Environment = {"DISPLAY=" + x.Display, "SDL_VIDEODRIVER=x11"};
-    GameRun run;
-    std::atomic<bool> ended = false;
-    std::thread game([&] {
-        run = RunGame(setup, 120000);
-        ended = true;
-    });
-    auto play = [&](const std::string& actions) {
-        EXPECT_EQ(std::system(("DISPLAY=" + x.Display + " xdotool " + actions).c_str()), 0);
-    };
-    const std::string click = " mousedown 1 sleep 0.3 mouseup 1"; // held until a frame sees it
-
-    double ground = 0;
-    EXPECT_TRUE(Within(40, [&] { return (ground = Measure(x, Yellow)) > 0.01; })) << "no game";
-    EXPECT_LT(Measure(x, RoadBeside), 0.12);
-    play("keydown space"); // the creature jumps, nearer to the camera
-    EXPECT_TRUE(Within(10, [&] { return Measure(x, Yellow) > ground * 1.15; })) << "no jump";
-    play("keyup space mousemove 60 66" + click);
-    EXPECT_TRUE(Within(10, [&] { return Measure(x, RoadBeside) > 0.2; })) << "no second lane";
-    play("mousemove 60 90" + click);
-    EXPECT_TRUE(Within(10, [&] { return Measure(x, RoadBeside) < 0.12; })) << "two lanes";
-    EXPECT_TRUE(Within(30, [&] { return ended || (play("mousemove 40 114" + click), false); }));
-    game.join();
-    StopXvfb(x);
-    ExpectCleanEnd(run);
-    EXPECT_LT(run.Milliseconds, 120000);
-    ASSERT_GE(run.Log.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(run.Log.end() - 4, run.Log.end()),
-              (std::vector<std::string>{ObjectsDeleted, ResourcesFreed, BassFreed, Cleared}));
 }

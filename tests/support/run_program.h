@@ -23,16 +23,6 @@ void CopyFolder(const std::string& from, const std::string& to);
 ProgramRun RunProgram(const std::string& program, const std::string& workDir,
                       const std::vector<std::string>& environment, int runMs, int graceMs = 10000);
 
-// A virtual X server for tests that click into a real window.
-struct XServer {
-    int Pid = -1;
-    std::string Display; // ":N", empty when the server did not start
-};
-
-// Starts Xvfb with one 1024x768 screen on a display number that is free.
-XServer StartXvfb();
-void StopXvfb(XServer& server);
-
 // The whole file, or the empty string when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
