@@ -34,15 +34,12 @@ Pixel Shown(int x, int y) {
 TResource Texture(const char* key, int w, int h, Pixel first, Pixel last = Black) {
     std::vector<Pixel> pixels(size_t(w) * h, first);
     std::fill(pixels.begin() + w * (h / 2), pixels.end(), last);
-    TResource texture;
+    TResource texture{key, RES_BMP, 0, "", w, h, 24, "", "", 0, 0, 0};
     glGenTextures(1, &texture.Handle);
     glBindTexture(GL_TEXTURE_2D, texture.Handle);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    texture.Key = key;
-    texture.Width = w;
-    texture.Height = h;
     return texture;
 }
 
@@ -62,13 +59,9 @@ class Scene : public testing::Test {
             Resources.push_back({model, RES_MODEL, info.ListName, "", 0, 0, 0, "", "", 0, 0, 0});
         }
         FreeVorms();
-        Vorms[0] = std::make_unique<TVorm>();
-        Vorms[0]->PointCount = 10;
+        Vorms[0] = std::make_unique<TVorm>(TVorm{10, 10, {0, 200, 600, 600}, {0, 60, 60}});
         Vorms[0]->Color = 0xFF0000;
-        for (int i = 1; i <= 10; ++i) {
-            Vorms[0]->X[i] = i == 2 || i == 3 ? 600 : 200;
-            Vorms[0]->Y[i] = i <= 2 ? 60 : 184;
-        }
+        for (int i = 3; i <= 10; ++i) Vorms[0]->X[i] = i == 3 ? 600 : 200, Vorms[0]->Y[i] = 184;
         GameState = gsJump;
         Obstacles = {{55, 1, 0, 0}};
         CameraYaw = SwayAngle = JumpHeight = LanePos = RoadScroll = 0;
@@ -82,7 +75,7 @@ class Scene : public testing::Test {
         RenderScene();
     }
     void Remove(const char* key) {
-        Resources.erase(Resources.begin() + FindResourceIndex(key, Resources));
+        std::erase_if(Resources, [&](auto& r) { return r.Key == key; });
     }
 };
 
