@@ -131,7 +131,7 @@ for _ in $(seq 100); do
     xdotool keydown Left sleep 0.05 keyup Left
 done
 xdotool keyup space
-sleep 0.6
+sleep 1.5
 shot "$out/game-camera.png"
 
 # "Exit", until a frame sees the click.
