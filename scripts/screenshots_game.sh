@@ -2,11 +2,11 @@
 # Plays the real Game under Xvfb with xdotool, as a player would, and keeps the screenshots the
 # README shows: the splash, a Jump game, the creature mid-jump, a Move game in the lane at 10, a
 # Stop game, a fall into water and the camera turned by 90 degrees; then clicks "Exit".
-#   scripts/game_screenshots.sh [build folder] [output folder]   (build, docs/screenshots)
+#   scripts/screenshots_game.sh [build folder] [output folder]   (build, build/screenshots/game)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-out=${2:-docs/screenshots}
+out=${2:-$build/screenshots/game}
 program_dir=$build/run/Game
 [[ -x $program_dir/Game ]] || { echo "build first: scripts/build.sh $build" >&2; exit 2; }
 mkdir -p "$out"
