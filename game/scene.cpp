@@ -28,9 +28,9 @@ bool BindTexture(const std::string& key) {
     return true;
 }
 
-// The four corners with the texture coordinates (s0, t0), (s1, t0), (s1, t1) and (s0, t1).
-void TexturedQuad(const float (&corners)[4][3], float s0, float s1, float t0, float t1) {
-    const float coords[4][2] = {{s0, t0}, {s1, t0}, {s1, t1}, {s0, t1}};
+// The four corners with the texture coordinates (0, t0), (1, t0), (1, t1) and (0, t1).
+void TexturedQuad(const float (&corners)[4][3], float t0, float t1) {
+    const float coords[4][2] = {{0, t0}, {1, t0}, {1, t1}, {0, t1}};
     for (int i = 0; i < 4; ++i) {
         glTexCoord2f(coords[i][0], coords[i][1]);
         glVertex3fv(corners[i]);
@@ -49,22 +49,22 @@ void DrawSplash() {
     const TResource& splash = Resources[index];
     glBindTexture(GL_TEXTURE_2D, splash.Handle);
 
-    float space = static_cast<float>(ScreenSettings.VirtualWidth);
+    float spaceWidth = static_cast<float>(ScreenSettings.VirtualWidth);
     float spaceHeight = static_cast<float>(ScreenSettings.VirtualHeight);
     float w = static_cast<float>(splash.Width), h = static_cast<float>(splash.Height);
-    if (w > space) {
-        h = h * space / w;
-        w = space;
+    if (w > spaceWidth) {
+        h = h * spaceWidth / w;
+        w = spaceWidth;
     }
     if (h > spaceHeight) {
         w = w * spaceHeight / h;
         h = spaceHeight;
     }
-    float x0 = (space - w) / 2, y0 = (spaceHeight - h) / 2;
+    float x0 = (spaceWidth - w) / 2, y0 = (spaceHeight - h) / 2;
     const float corners[4][3] = {
         {x0, y0, 0}, {x0 + w, y0, 0}, {x0 + w, y0 + h, 0}, {x0, y0 + h, 0}};
     glBegin(GL_QUADS);
-    TexturedQuad(corners, 0, 1, 0, 1);
+    TexturedQuad(corners, 0, 1);
     glEnd();
 }
 
@@ -94,11 +94,11 @@ void DrawRoad() {
     if (GameState == gsMove) {
         for (float side : {20.0f, -20.0f}) {
             const float half[4][3] = {{0, far, z}, {side, far, z}, {side, near, z}, {0, near, z}};
-            TexturedQuad(half, 0, 1, t0, t1);
+            TexturedQuad(half, t0, t1);
         }
     } else {
         const float road[4][3] = {{-10, far, z}, {10, far, z}, {10, near, z}, {-10, near, z}};
-        TexturedQuad(road, 0, 1, t0, t1);
+        TexturedQuad(road, t0, t1);
     }
     glEnd();
 }
@@ -141,7 +141,7 @@ void DrawObstacles() {
         const float quad[4][3] = {
             {left, nearEdge, z}, {right, nearEdge, z}, {right, farEdge, z}, {left, farEdge, z}};
         glBegin(GL_QUADS);
-        TexturedQuad(quad, 0, 1, 0, 1);
+        TexturedQuad(quad, 0, 1);
         glEnd();
     }
 }
