@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real Game in play under Xvfb at 800x600 for 20 seconds, space held so that a Jump game goes
 # on: its ticks per second (frames swapped, one per tick, counted by a small preloaded library), its
-# CPU time from /proc as a percentage of one core, and its peak resident memory.
+# CPU time from /proc as a percentage of one core, and its peak and final resident memory.
 #   scripts/bench_game_play.sh [build folder]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -70,6 +70,7 @@ frames1=$(cat "$work/frames")
 cpu1=$(cpu)
 wall1=$(now)
 peak=$(awk '/^VmHWM/ {print $2}' "/proc/$program/status")
+resident=$(awk '/^VmRSS/ {print $2}' "/proc/$program/status")
 xdotool keyup space
 
 for _ in $(seq 20); do
@@ -81,10 +82,10 @@ wait "$program"
 program=""
 
 awk -v f=$((frames1 - frames0)) -v c=$((cpu1 - cpu0)) -v hz="$(getconf CLK_TCK)" -v w0="$wall0" \
-    -v w1="$wall1" -v peak="$peak" 'BEGIN {
+    -v w1="$wall1" -v peak="$peak" -v resident="$resident" 'BEGIN {
     wall = w1 - w0
     printf "Game in play under Xvfb at 800x600, over %.1f s:\n", wall
     printf "  %6.1f ticks per second (the loop allows about 100)\n", f / wall
     printf "  %6.1f%% of one core\n", 100 * c / hz / wall
-    printf "  %6.1f MB peak resident memory\n", peak / 1024
+    printf "  %6.1f MB peak resident memory, %.1f MB at the end of play\n", peak / 1024, resident / 1024
 }'
