@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "modes.h"
+#include "scene.h"
 #include "sound/bass.h"
 #include "vorm/vorm.h"
 
@@ -192,13 +193,7 @@ void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
 void RunFrame() {
     ProcessMessages();
     UpdateGame();
-    BeginFrame();
-    // The splash and the first tick of a game show an empty frame; play shows the menu.
-    if (GameState == gsJump || GameState == gsMove || GameState == gsStop) {
-        SetProjection(false);
-        DrawHudAndMenu();
-    }
-    EndFrame();
+    RenderScene();
     SDL_Delay(10);
 }
 

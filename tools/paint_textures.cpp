@@ -33,8 +33,9 @@ float SmoothStep(float edge0, float edge1, float x) {
 }
 
 // Road: asphalt with soft blotches and grain, gravel shoulders, white edge lines and a dashed
-// yellow centre line. One picture is 20 by 40 road units; it repeats seamlessly along its length
-// (rows) and is symmetric across, because the two-lane road mirrors it.
+// white centre line (white, so that the creature's orange beak and feet stand out against it). One
+// picture is 20 by 40 road units; it repeats seamlessly along its length (rows) and is symmetric
+// across, because the two-lane road mirrors it.
 RgbaImage PaintRoad() {
     constexpr int Width = 256;
     constexpr int Height = 512;
@@ -61,11 +62,13 @@ RgbaImage PaintRoad() {
         FillShape(image, 0, 0, Width, Height, {236, 236, 226}, wear,
                   [&](float x, float) { return x >= left && x < right; });
     }
-    // A dash over the middle half of the picture: 20 units of line, 20 of gap.
+    // Two short dashes, 8 units of line and 12 of gap each, so the scrolling road shows its speed.
     const float dashLeft = 0.485f * Width;
     const float dashRight = 0.515f * Width;
-    FillShape(image, 0, 0, Width, Height, {235, 190, 45}, wear, [&](float x, float y) {
-        return x >= dashLeft && x < dashRight && y >= Height * 0.25f && y < Height * 0.75f;
+    FillShape(image, 0, 0, Width, Height, {236, 236, 226}, wear, [&](float x, float y) {
+        const float v = y / Height;
+        const bool dash = (v >= 0.15f && v < 0.35f) || (v >= 0.65f && v < 0.85f);
+        return x >= dashLeft && x < dashRight && dash;
     });
     // Worn spots in the paint, tileable like the asphalt.
     for (int y = 0; y < Height; ++y)
