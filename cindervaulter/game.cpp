@@ -1,8 +1,11 @@
 #include "game.h"
 
 #include "engine.h"
+#include "menus.h"
 #include "physics/physics.h"
+#include "render/menu_screens.h"
 #include "render/particles.h"
+#include "render/playfield.h"
 #include "rules.h"
 
 #include <GL/gl.h>
@@ -109,7 +112,10 @@ void InterpolateCamera(TCamera& camera, float elapsedMs) {
 }
 
 void UpdateProc() {
-    if (GameScreen == 1) GameUpdate();
+    if (GameScreen == 0)
+        MenuUpdate();
+    else
+        GameUpdate();
 }
 
 void RenderProc() {
@@ -120,6 +126,10 @@ void RenderProc() {
     FrameTime = static_cast<float>(Engine->GetTime());
     ElapsedTime = FrameTime - LastUpdateTime;
     InterpolateCamera(Camera, ElapsedTime);
+    if (GameScreen == 0)
+        DrawMenuScreen();
+    else
+        DrawPlayfield();
 }
 
 void MakeTextures() {
@@ -143,5 +153,9 @@ void GameInit() {
     MakeTextures();
     CreateBlurTexture();
     InitSystem(MenuWorld, 2, VecMake(800, 600, 0), VecMake(0, 1, 0), 1.0f);
+    BuildMenuScene();
+    MenuSelection = 0;
+    LevelNumber = 1;
+    MenuPage = PageMain;
     MainFont = Render->CreateFont("Arial", 12);
 }

@@ -1,7 +1,10 @@
 #include "menus.h"
 
+#include "engine.h"
 #include "game.h"
+#include "map.h"
 #include "physics/physics.h"
+#include "physics/utilite.h"
 
 int32_t MenuPage = PageMain;
 int32_t MenuSelection = 0;
@@ -66,4 +69,100 @@ void BuildMenuScene() {
     for (int32_t k = 0; k < 4; ++k)
         AddConstraint(MenuWorld,
                       MakeConstraint(BoxCorners[k], BoxCorners[(k + 1) % 4], KindLink, 1));
+}
+
+namespace {
+
+// The virtual-key codes the menus answer.
+constexpr int32_t VkEnter = 13;
+constexpr int32_t VkEsc = 27;
+constexpr int32_t VkLeft = 37;
+constexpr int32_t VkUp = 38;
+constexpr int32_t VkRight = 39;
+constexpr int32_t VkDown = 40;
+
+// Puts the pinned box corners around the item at the eased height c: 150 x 40 pixels.
+void PlaceBox(float c) {
+    const TVec3 places[4] = {VecMake(320, c - 10, 0), VecMake(320, c + 30, 0),
+                             VecMake(470, c + 30, 0), VecMake(470, c - 10, 0)};
+    for (int32_t k = 0; k < 4; ++k)
+        if (BoxCorners[k] < MenuWorld.ParticleCount)
+            MenuWorld.Positions[static_cast<size_t>(BoxCorners[k])] = places[k];
+}
+
+void ShowPage(int32_t page, int32_t selection) {
+    MenuPage = page;
+    MenuSelection = selection;
+}
+
+// Loads map number LevelNumber: play starts, or the load-error page shows.
+void LoadChosenMap() {
+    if (LoadMap(MapFileName(LevelNumber)))
+        GameScreen = 1;
+    else
+        ShowPage(PageLoadError, NoSelection);
+}
+
+void ItemKey(int32_t key) {
+    if (key == VkUp) MenuSelection = MenuSelection == 0 ? 2 : MenuSelection - 1;
+    if (key == VkDown) MenuSelection = MenuSelection == 2 ? 0 : MenuSelection + 1;
+    if (key == VkEnter) MenuAction();
+}
+
+void LevelKey(int32_t key) {
+    if (key == VkEsc) ShowPage(PageMain, 0);
+    if (key == VkLeft && LevelNumber > 1) --LevelNumber;
+    if (key == VkRight) ++LevelNumber;
+    if (key == VkEnter) MenuAction();
+}
+
+} // namespace
+
+void MenuUpdate() {
+    // The paused playfield's circles still collide with its walls while the scene moves.
+    StepSystem(MenuWorld, Circles, Walls);
+    const float target = 250.0f + 40.0f * static_cast<float>(MenuSelection);
+    MenuCursorY += (target - MenuCursorY) / 7;
+    PlaceBox(MenuCursorY);
+    MenuKey(Input->LastKey());
+}
+
+void MenuKey(int32_t key) {
+    switch (MenuPage) {
+    case PageMain:
+    case PagePause:
+        ItemKey(key);
+        break;
+    case PageLevel:
+        LevelKey(key);
+        break;
+    case PageAbout:
+        if (key == VkEsc) ShowPage(PageMain, 0);
+        break;
+    case PageLoadError:
+        if (key == VkEsc) ShowPage(PageLevel, NoSelection);
+        break;
+    default:
+        break;
+    }
+}
+
+void MenuAction() {
+    if (MenuPage == PageLevel) return LoadChosenMap();
+    if (MenuPage == PageMain) {
+        if (MenuSelection == 0) ShowPage(PageLevel, NoSelection);
+        if (MenuSelection == 1) ShowPage(PageAbout, NoSelection);
+        if (MenuSelection == 2) ExitGame();
+    } else if (MenuPage == PagePause) {
+        if (MenuSelection == 0) GameScreen = 1;
+        if (MenuSelection == 1) LoadChosenMap();
+        // The map stays built until the next load.
+        if (MenuSelection == 2) ShowPage(PageMain, 0);
+    }
+}
+
+void ExitGame() {
+    ResetLevel();
+    ClearSystem(MenuWorld);
+    Engine->Quit();
 }

@@ -1,7 +1,9 @@
 #include "render/particles.h"
 
 #include "engine.h"
+#include "game.h"
 #include "physics/utilite.h"
+#include "render/playfield.h"
 
 #include <GL/gl.h>
 
@@ -98,6 +100,17 @@ void UpdateSparks() {
     while (s) {
         UpdateSpark(*s);
         s = s->Dead ? RemoveSpark(s) : s->Next;
+    }
+}
+
+void DrawSparks() {
+    // Whole milliseconds since the last game step, as a fraction of a step (30 a second).
+    const float f = std::trunc(float(Engine->GetTime()) - LastUpdateTime) / 1000 * 30;
+    for (TSpark* s = SparkList.Next; s; s = s->Next) {
+        glColor4fv(s->Color);
+        DrawSprite(BlurTexture, s->X + s->VX * f - Camera.DrawX, s->Y + s->VY * f - Camera.DrawY,
+                   float(s->Size), 0);
+        glColor4f(1, 1, 1, 1);
     }
 }
 

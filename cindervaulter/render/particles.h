@@ -34,6 +34,9 @@ void SpawnSparks(int32_t Count, int32_t ColorIndex, uint8_t Kind, float X, float
 void UpdateSpark(TSpark& s);
 // Steps every spark and removes those whose life is over.
 void UpdateSparks();
+// Every spark as a tinted soft dot, carried along its velocity by the part of an update step
+// since the last game step.
+void DrawSparks();
 // Unlinks and frees s; returns the spark that followed it.
 TSpark* RemoveSpark(TSpark* s);
 void ClearSparks();
