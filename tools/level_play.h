@@ -39,6 +39,7 @@ struct StepResult {
 StepResult PlayStep(bool up);
 
 // Folds the body's positions after a step into a running fingerprint (FNV-1a over their bits):
-// any difference in the arithmetic between two builds changes it.
+// any difference in the arithmetic between two builds changes it. Steps that reach the exit are
+// left out, so the map that follows does not count.
 uint32_t FoldFingerprint(uint32_t fingerprint);
 constexpr uint32_t FingerprintStart = 2166136261u;

@@ -264,13 +264,11 @@ int main(int argc, char** argv) {
     // The fingerprint of the replay as the runner plays it, from a fresh load.
     StartLevel(level);
     uint32_t fingerprint = FingerprintStart;
-    for (uint8_t up : replay) {
-        PlayStep(up != 0);
-        fingerprint = FoldFingerprint(fingerprint);
-    }
+    for (uint8_t up : replay)
+        if (!PlayStep(up != 0).ExitReached) fingerprint = FoldFingerprint(fingerprint);
     char header[200];
     std::snprintf(header, sizeof header,
-                  "# %s: %zu steps, %d Up presses; found by level_solver after %lld states "
+                  "# %s: %zu steps, Up pressed %d times; found by level_solver after %lld states "
                   "expanded in %.2f s.\n",
                   name.c_str(), replay.size(), CountPresses(replay), (long long)search.Expanded,
                   seconds);

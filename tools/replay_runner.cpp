@@ -45,11 +45,13 @@ size_t Play(const Run& run, const Replay& replay, uint32_t& fingerprint, bool& f
     while (step < replay.size() && !finished) {
         const int32_t level = LevelNumber;
         result = PlayStep(replay[step] != 0);
-        fingerprint = FoldFingerprint(fingerprint);
         ++step;
-        if (!result.ExitReached) continue;
+        if (!result.ExitReached) {
+            fingerprint = FoldFingerprint(fingerprint);
+            continue;
+        }
         const Replay part(replay.begin() + long(levelStart), replay.begin() + long(step));
-        std::printf("%s: %zu steps, %d Up presses, %d/%d pickups, exit reached\n",
+        std::printf("%s: %zu steps, Up pressed %d times, %d/%d pickups, exit reached\n",
                     MapFileName(level).c_str(), step - levelStart, CountPresses(part),
                     result.Collected, result.Pickups);
         levelStart = step;
