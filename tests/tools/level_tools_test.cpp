@@ -75,3 +75,17 @@ TEST(LevelTools, TheRunnerRefusesAMissingOrBrokenReplayWithFileLineAndReason) {
         EXPECT_NE(run.Stderr.find(message), std::string::npos) << run.Stderr;
     }
 }
+
+TEST(LevelTools, TheSolverFindsTheShippedReplayOfLevelTwo) {
+    const std::string dir = MakeScratchDir("levels");
+    const ProgramRun solve = RunProgram(TOOLS_DIR "/level_solver", dir, {}, 120000, 1000,
+                                        {CINDERVAULTER_RUN_DIR, "2", dir + "/found.replay"});
+    ASSERT_EQ(solve.ExitCode, 0) << solve.Stdout << solve.Stderr;
+    auto steps = [](const std::string& path) {
+        std::string kept;
+        for (const std::string& line : ReadLines(path))
+            if (line.rfind('#', 0) != 0) kept += line + "\n";
+        return kept;
+    };
+    EXPECT_EQ(steps(dir + "/found.replay"), steps(LEVELS_DIR "/map2.replay"));
+}
