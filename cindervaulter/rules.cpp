@@ -28,7 +28,7 @@ constexpr float SparkRange = 500;
 // Truncates towards 0; values beyond 32 bits saturate and NaN gives 0, where a bare conversion
 // would be undefined.
 int32_t Truncate(float v) {
-    if (!(v == v)) return 0;
+    if (std::isnan(v)) return 0;
     if (v >= 2147483647.0f) return std::numeric_limits<int32_t>::max();
     if (v <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
     return int32_t(v);

@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "sound/bass.h"
+#include "vorm/vorm.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -127,6 +128,18 @@ void RunFrames() {
     }
 }
 
+void StartVorms() {
+    LogText("Initializing snakes... ");
+    CreateVorms(ScreenSettings.VirtualWidth, ScreenSettings.VirtualHeight);
+    LogResult(true);
+}
+
+void DeleteObjects() {
+    LogText("Deleting all objects... ");
+    FreeVorms();
+    LogResult(true);
+}
+
 void FreeGameResources() {
     LogText("Freeing resources... ");
     FreeResources(Resources);
@@ -193,9 +206,11 @@ void RunGame() {
         StartSound();
         LoadGameResources();
         StartMusic();
+        StartVorms();
         SetProjection(false);
-        StartTick = SDL_GetTicks();
+        StartTick = GetTickCount();
         RunFrames();
+        DeleteObjects();
         FreeGameResources();
         StopSound();
     }

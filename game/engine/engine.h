@@ -62,6 +62,10 @@ void EndFrame();
 // A uniform integer from 0 to n - 1 (0 when n < 1) from the one generator InitEngine seeds.
 int32_t Random(int32_t n);
 void SeedRandom(uint64_t seed);
+// Milliseconds from an arbitrary start, wrapping at 2^32; read through TickSource, which tests may
+// point at a clock of their own.
+uint32_t GetTickCount();
+extern uint32_t (*TickSource)();
 // Whether the file exists, is not a folder, and can be opened for reading.
 bool FileExists(const std::string& name);
 std::string IntToText(int32_t value);

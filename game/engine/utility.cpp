@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <limits>
 #include <random>
 
@@ -37,7 +38,19 @@ int ReadBase(const std::string& text, size_t& at) {
     return 10;
 }
 
+uint32_t SteadyTicks() {
+    auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
 } // namespace
+
+uint32_t (*TickSource)() = SteadyTicks;
+
+uint32_t GetTickCount() {
+    return TickSource();
+}
 
 void SeedRandom(uint64_t seed) {
     Generator.seed(static_cast<std::mt19937::result_type>(seed));

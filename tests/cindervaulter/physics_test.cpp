@@ -129,7 +129,7 @@ class Step : public testing::Test {
     }
     void PlaceAtRest(int32_t i, float x) { sys.Positions[i] = sys.PrevPositions[i] = {x, 500, 0}; }
     TParticleSystem sys;
-    std::vector<TCircle> circles; // the body circles and walls every step collides in World
+    std::vector<TCircle> circles;
     std::vector<TWall> walls;
 };
 

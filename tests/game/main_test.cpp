@@ -70,6 +70,8 @@ const std::string BassMissing = "Checking for BASS... Error!";
 const std::string BassStarted = "Initializing BASS... Ok.";
 const std::string BassNotStarted = "Initializing BASS... Error!";
 const std::string BassFreed = "Freeing BASS... Ok.";
+const std::string SnakesMade = "Initializing snakes... Ok.";
+const std::string ObjectsDeleted = "Deleting all objects... Ok.";
 const std::string ResourcesFreed = "Freeing resources... Ok.";
 const std::string Cleared = "Clearing parameters list... Ok.";
 
@@ -100,7 +102,7 @@ TEST(GameProgram, RunsWithSoundUntilAskedToQuitAndLogsEveryStep) {
     GameRun run = RunGame(GameSetup{});
     ExpectCleanEnd(run);
     EXPECT_GE(run.Milliseconds, 1500); // the loop ran until the quit request
-    ASSERT_EQ(run.Log.size(), 10u);
+    ASSERT_EQ(run.Log.size(), 12u);
     EXPECT_EQ(run.Log[0], Redirected);
     EXPECT_EQ(run.Log[1], ConfigOk);
     EXPECT_EQ(run.Log[2], EngineOk);
@@ -108,9 +110,11 @@ TEST(GameProgram, RunsWithSoundUntilAskedToQuitAndLogsEveryStep) {
     EXPECT_EQ(run.Log[4], BassFound);
     EXPECT_EQ(run.Log[5], BassStarted);
     ExpectResourceSummary(run.Log[6]);
-    EXPECT_EQ(run.Log[7], ResourcesFreed);
-    EXPECT_EQ(run.Log[8], BassFreed);
-    EXPECT_EQ(run.Log[9], Cleared);
+    EXPECT_EQ(run.Log[7], SnakesMade);
+    EXPECT_EQ(run.Log[8], ObjectsDeleted);
+    EXPECT_EQ(run.Log[9], ResourcesFreed);
+    EXPECT_EQ(run.Log[10], BassFreed);
+    EXPECT_EQ(run.Log[11], Cleared);
     EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... \n");
 }
 
@@ -119,23 +123,27 @@ TEST(GameProgram, WithoutTheSoundLibraryHasNoSoundSteps) {
     setup.WithSoundLibrary = false;
     GameRun run = RunGame(setup);
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 8u);
+    ASSERT_EQ(run.Log.size(), 10u);
     EXPECT_EQ(run.Log[2], EngineOk);
     EXPECT_EQ(run.Log[4], BassMissing);
     EXPECT_EQ(run.Log[5], "Some resources were loaded with errors or not loaded."); // no music
-    EXPECT_EQ(run.Log[6], ResourcesFreed);
-    EXPECT_EQ(run.Log[7], Cleared);
+    EXPECT_EQ(run.Log[6], SnakesMade);
+    EXPECT_EQ(run.Log[7], ObjectsDeleted);
+    EXPECT_EQ(run.Log[8], ResourcesFreed);
+    EXPECT_EQ(run.Log[9], Cleared);
 }
 
 TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
     GameRun run = RunGame(WithConfig(Windowed + "BASSDevice=0\n"));
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 9u);
+    ASSERT_EQ(run.Log.size(), 11u);
     EXPECT_EQ(run.Log[4], BassFound);
     EXPECT_EQ(run.Log[5], BassNotStarted);
     ExpectResourceSummary(run.Log[6]);
-    EXPECT_EQ(run.Log[7], ResourcesFreed);
-    EXPECT_EQ(run.Log[8], Cleared);
+    EXPECT_EQ(run.Log[7], SnakesMade);
+    EXPECT_EQ(run.Log[8], ObjectsDeleted);
+    EXPECT_EQ(run.Log[9], ResourcesFreed);
+    EXPECT_EQ(run.Log[10], Cleared);
 }
 
 // Without Config.INI every default holds: full screen at 800 by 600, which the offscreen display
@@ -143,10 +151,10 @@ TEST(GameProgram, ASoundStartThatFailsIsNotFreed) {
 TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
     GameRun run = RunGame(WithConfig(std::nullopt), 1000);
     ExpectCleanEnd(run);
-    ASSERT_EQ(run.Log.size(), 10u);
+    ASSERT_EQ(run.Log.size(), 12u);
     EXPECT_EQ(run.Log[1], ConfigError);
     EXPECT_EQ(run.Log[2], EngineOk);
-    EXPECT_EQ(run.Log[9], Cleared);
+    EXPECT_EQ(run.Log[11], Cleared);
 }
 
 TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {

@@ -1,5 +1,5 @@
-// Cindervaulter's engine stood in by a clock the test sets and scripted keys, so the game's steps
-// run headless; and map files made from their integers. For tests that link the game.
+// Cindervaulter's engine stood in by a set clock and scripted keys, so the game's steps run
+// headless; and map files made from their integers.
 #pragma once
 
 #include "engine.h"

@@ -1,0 +1,4 @@
+// The rules of the Game.
+#include "modes.h"
+
+bool Stopped = false;
