@@ -5,8 +5,10 @@
 // The search runs in segments of a few steps with Up held or released throughout. After each
 // round the children are scored by the pickups collected and then by the shortest way around the
 // walls from the body to the nearest pickup left (or to the exit), near-identical bodies are
-// merged, and the best BEAM (300 by default) go on. BUDGET (200000 by default) caps the segments
-// played; when it runs out the solver gives up, writes nothing and fails.
+// merged, and the best BEAM (300 by default) go on. A segment in which the body passes through one
+// of the map's walls is dropped, so a replay keeps to the ways the level is built to offer. BUDGET
+// (200000 by default) caps the segments played; when it runs out the solver gives up, writes
+// nothing and fails.
 #include "game.h"
 #include "level_play.h"
 #include "map.h"
@@ -174,19 +176,37 @@ Replay Trace(const Search& search, int32_t node) {
     return replay;
 }
 
+// Whether segment p1-p2 crosses segment q1-q2: each one's ends lie on both sides of the other.
+bool Crosses(TVec3 p1, TVec3 p2, TVec3 q1, TVec3 q2) {
+    return PointSide(p1, p2, q1) * PointSide(p1, p2, q2) < 0 &&
+           PointSide(q1, q2, p1) * PointSide(q1, q2, p2) < 0;
+}
+
+// Whether a body particle passed through one of the map's walls in the step just played. A wall
+// pushes back only a few units a pass, so a body thrusting hard can force its way through a thin
+// one; the solver keeps to the ways a level is built to offer.
+bool PassedAWall(const TVec3 (&before)[3]) {
+    for (size_t w = 0; w + 4 < Walls.size(); ++w)
+        for (size_t p = 0; p < 3; ++p)
+            if (Crosses(before[p], World.Positions[p], Walls[w].A, Walls[w].B)) return true;
+    return false;
+}
+
 // Plays one segment from the member; the history index of the child, which has reached the exit
-// when `exit` comes back true.
+// when `exit` comes back true, or -1 when the body passed through a wall.
 int32_t Expand(Search& search, const Member& member, uint8_t up, bool& exit) {
     Restore(member.State);
     ClearSparks();
+    ++search.Expanded;
     exit = false;
     uint8_t steps = 0;
     while (steps < SegmentSteps && !exit) {
+        const TVec3 before[3] = {World.Positions[0], World.Positions[1], World.Positions[2]};
         exit = PlayStep(up != 0).ExitReached;
+        if (!exit && PassedAWall(before)) return -1;
         ++steps;
     }
     search.History.push_back({member.History, up, steps});
-    ++search.Expanded;
     return int32_t(search.History.size()) - 1;
 }
 
@@ -200,6 +220,7 @@ bool Solve(Search& search, int64_t budget, size_t beam, Replay& replay, int32_t&
                 if (search.Expanded >= budget) return false;
                 bool exit;
                 const int32_t child = Expand(search, member, up, exit);
+                if (child < 0) continue;
                 if (exit) {
                     replay = Trace(search, child);
                     return true;
@@ -268,10 +289,10 @@ int main(int argc, char** argv) {
         if (!PlayStep(up != 0).ExitReached) fingerprint = FoldFingerprint(fingerprint);
     char header[200];
     std::snprintf(header, sizeof header,
-                  "# %s: %zu steps, Up pressed %d times; found by level_solver after %lld states "
-                  "expanded in %.2f s.\n",
-                  name.c_str(), replay.size(), CountPresses(replay), (long long)search.Expanded,
-                  seconds);
+                  "# %s: %zu steps, Up pressed %d times; found by level_solver (beam %ld) after "
+                  "%lld states expanded in %.2f s.\n",
+                  name.c_str(), replay.size(), CountPresses(replay), beam,
+                  (long long)search.Expanded, seconds);
     std::ofstream out(replayPath);
     out << FormatReplay(replay, header, fingerprint);
     std::printf("%s", header + 2);
