@@ -21,7 +21,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <queue>
 #include <unordered_set>
 
@@ -46,19 +45,26 @@ float SegmentDistance(TVec3 a, TVec3 b, float x, float y) {
     return std::hypot(a.x + t * dx - x, a.y + t * dy - y);
 }
 
-std::vector<uint8_t> ClosedCells(int32_t side, size_t mapWalls) {
-    std::vector<uint8_t> closed(size_t(side) * size_t(side), 0);
-    for (int32_t row = 0; row < side; ++row)
-        for (int32_t col = 0; col < side; ++col)
-            for (size_t w = 0; w < mapWalls; ++w)
-                if (SegmentDistance(Walls[w].A, Walls[w].B, (float(col) + 0.5f) * Cell,
-                                    (float(row) + 0.5f) * Cell) < Clearance)
-                    closed[size_t(row * side + col)] = 1;
-    return closed;
-}
-
 int32_t CellOf(float v, int32_t side) {
     return std::clamp(int32_t(std::floor(v / Cell)), 0, side - 1);
+}
+
+// Closes the cells near each map wall, visiting only the cells around the wall's own box.
+std::vector<uint8_t> ClosedCells(int32_t side, size_t mapWalls) {
+    std::vector<uint8_t> closed(size_t(side) * size_t(side), 0);
+    for (size_t w = 0; w < mapWalls; ++w) {
+        const TVec3 a = Walls[w].A, b = Walls[w].B;
+        const int32_t col0 = CellOf(std::min(a.x, b.x) - Clearance, side);
+        const int32_t col1 = CellOf(std::max(a.x, b.x) + Clearance, side);
+        const int32_t row0 = CellOf(std::min(a.y, b.y) - Clearance, side);
+        const int32_t row1 = CellOf(std::max(a.y, b.y) + Clearance, side);
+        for (int32_t row = row0; row <= row1; ++row)
+            for (int32_t col = col0; col <= col1; ++col)
+                if (SegmentDistance(a, b, (float(col) + 0.5f) * Cell, (float(row) + 0.5f) * Cell) <
+                    Clearance)
+                    closed[size_t(row * side + col)] = 1;
+    }
+    return closed;
 }
 
 // Dijkstra over eight neighbours from the target's cell.
