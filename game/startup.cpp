@@ -1,6 +1,7 @@
 // Start-up, frame loop and shutdown of the Game, in the order the log shows them.
 #include "startup.h"
 
+#include "modes.h"
 #include "sound/bass.h"
 #include "vorm/vorm.h"
 
@@ -120,12 +121,7 @@ void StartMusic() {
 }
 
 void RunFrames() {
-    while (EngineRunning) {
-        ProcessMessages();
-        BeginFrame();
-        EndFrame();
-        SDL_Delay(10);
-    }
+    while (EngineRunning) RunFrame();
 }
 
 void StartVorms() {
@@ -137,6 +133,7 @@ void StartVorms() {
 void DeleteObjects() {
     LogText("Deleting all objects... ");
     FreeVorms();
+    Obstacles.clear();
     LogResult(true);
 }
 
@@ -189,6 +186,19 @@ void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
 
     EndFrame();
     SDL_Delay(100);
+}
+
+void RunFrame() {
+    ProcessMessages();
+    UpdateGame();
+    BeginFrame();
+    // The splash and the first tick of a game show an empty frame; play shows the menu.
+    if (GameState == gsJump || GameState == gsMove || GameState == gsStop) {
+        SetProjection(false);
+        DrawHudAndMenu();
+    }
+    EndFrame();
+    SDL_Delay(10);
 }
 
 void RunGame() {
