@@ -65,7 +65,7 @@ bool WaitFor(pid_t pid, int ms, int& status) {
 
 [[noreturn]] void ExecChild(const std::string& program, const std::string& workDir,
                             const std::vector<std::string>& environment, const std::string& outPath,
-                            const std::string& errPath) {
+                            const std::string& errPath, const std::vector<std::string>& arguments) {
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = open("/dev/null", O_RDONLY);
@@ -74,20 +74,27 @@ bool WaitFor(pid_t pid, int ms, int& status) {
     dup2(out, 1);
     dup2(err, 2);
     for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
     _exit(127);
 }
 
 } // namespace
 
 ProgramRun RunProgram(const std::string& program, const std::string& workDir,
-                      const std::vector<std::string>& environment, int runMs, int graceMs) {
+                      const std::vector<std::string>& environment, int runMs, int graceMs,
+                      const std::vector<std::string>& arguments) {
     ProgramRun run;
     std::string outPath = workDir + ".stdout";
     std::string errPath = workDir + ".stderr";
     pid_t pid = fork();
     if (pid < 0) return run;
-    if (pid == 0) ExecChild(fs::absolute(program).string(), workDir, environment, outPath, errPath);
+    if (pid == 0)
+        ExecChild(fs::absolute(program).string(), workDir, environment, outPath, errPath,
+                  arguments);
 
     int status = 0;
     bool ended = WaitFor(pid, runMs, status);

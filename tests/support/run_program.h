@@ -19,9 +19,11 @@ void CopyFolder(const std::string& from, const std::string& to);
 
 // Starts `program` (a path) in `workDir` with the extra "NAME=value" environment entries. After
 // `runMs` it is sent SIGTERM, which SDL turns into a quit request; after `graceMs` more, SIGKILL.
-// A program that ends on its own before `runMs` is simply waited for.
+// A program that ends on its own before `runMs` is simply waited for. `arguments` follow the
+// program's name on its command line.
 ProgramRun RunProgram(const std::string& program, const std::string& workDir,
-                      const std::vector<std::string>& environment, int runMs, int graceMs = 10000);
+                      const std::vector<std::string>& environment, int runMs, int graceMs = 10000,
+                      const std::vector<std::string>& arguments = {});
 
 // The whole file, or the empty string when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
