@@ -8,10 +8,11 @@ packages=(
     clang clang-format libclang-rt-14-dev
     libsdl2-dev libsdl2-mixer-dev libfreetype-dev libfontconfig-dev fontconfig
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri
-    libmspack-dev libmp3lame-dev lame
+    libmspack-dev libmp3lame-dev lame libpng-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick mscompress
     fonts-dejavu-core fonts-liberation
+    lintian desktop-file-utils appstream
 )
 
 missing=()
