@@ -1,11 +1,16 @@
 #include "game.h"
 
 #include "engine.h"
+#include "menus.h"
 #include "physics/physics.h"
+#include "render/menu_screens.h"
+#include "render/particles.h"
+#include "render/playfield.h"
+#include "rules.h"
 
 #include <GL/gl.h>
 
-#include <random>
+#include <cstddef>
 
 TCamera Camera;
 int32_t GameScreen = 0;
@@ -25,8 +30,6 @@ uint8_t ArrowPixels[16 * 16 * 4];
 uint8_t BackPixels[32 * 32 * 4];
 
 namespace {
-
-std::mt19937 RandomGenerator;
 
 struct Rgba {
     uint8_t R, G, B, A;
@@ -102,22 +105,18 @@ int32_t MakeTexture(const char* name, int width, int height, const uint8_t* pixe
 
 } // namespace
 
-void Randomize(uint32_t seed) {
-    RandomGenerator.seed(seed);
-}
-
-int32_t Random(int32_t n) {
-    if (n <= 0) return 0;
-    return std::uniform_int_distribution<int32_t>(0, n - 1)(RandomGenerator);
-}
-
 void InterpolateCamera(TCamera& camera, float elapsedMs) {
     const double factor = elapsedMs / (1000.0 / UpdateRate);
     camera.DrawX = static_cast<float>(camera.PrevX + (camera.X - camera.PrevX) * factor);
     camera.DrawY = static_cast<float>(camera.PrevY + (camera.Y - camera.PrevY) * factor);
 }
 
-void UpdateProc() {}
+void UpdateProc() {
+    if (GameScreen == 0)
+        MenuUpdate();
+    else
+        GameUpdate();
+}
 
 void RenderProc() {
     glClearColor(0, 0, 0, 0);
@@ -127,6 +126,10 @@ void RenderProc() {
     FrameTime = static_cast<float>(Engine->GetTime());
     ElapsedTime = FrameTime - LastUpdateTime;
     InterpolateCamera(Camera, ElapsedTime);
+    if (GameScreen == 0)
+        DrawMenuScreen();
+    else
+        DrawPlayfield();
 }
 
 void PaintTextures() {
@@ -152,6 +155,11 @@ void GameInit() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     Render->SetRenderFlag(1);
     MakeTextures();
+    CreateBlurTexture();
     InitSystem(MenuWorld, 2, VecMake(800, 600, 0), VecMake(0, 1, 0), 1.0f);
+    BuildMenuScene();
+    MenuSelection = 0;
+    LevelNumber = 1;
+    MenuPage = PageMain;
     MainFont = Render->CreateFont("Arial", 12);
 }

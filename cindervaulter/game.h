@@ -1,6 +1,8 @@
-// The game's spine: the screen state, the camera, the textures painted at start, the random
-// generator, and the two procedures the engine's loop calls.
+// The game's spine: the screen state, the camera, the textures painted at start, and the two
+// procedures the engine's loop calls.
 #pragma once
+
+#include "physics/utilite.h"
 
 #include <cstdint>
 
@@ -34,11 +36,6 @@ extern uint8_t ArrowPixels[16 * 16 * 4];
 extern uint8_t BackPixels[32 * 32 * 4];
 
 constexpr int32_t UpdateRate = 30;
-
-// Seeds the game's one random generator.
-void Randomize(uint32_t seed);
-// A uniform integer in 0 .. n - 1; 0 when n is 0 or less.
-int32_t Random(int32_t n);
 
 // Sets the drawn corner between the previous and the current one by the part of an update period
 // that `elapsedMs` makes; past a period it runs on along the same line.

@@ -1,7 +1,5 @@
 #include "physics/physics.h"
 
-#include "map.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -73,8 +71,14 @@ bool CircleTouchesWall(TVec3 a, TVec3 b, const TCircle& circle, float& distance)
         distance = ac;
         return false;
     }
+    // In the triangle A, B, C the law of cosines gives ac^2 = ab^2 + bc^2 - 2 ab bc cos(B), so
+    // p = bc cos(B) = (bc^2 + ab^2 - ac^2) / (2 ab) is how far C's foot on the line lies from B
+    // towards A, and Pythagoras in the right triangle B, foot, C gives distance^2 = bc^2 - p^2.
     float p = float((double(bc) * bc + double(ab) * ab - double(ac) * ac) / (2.0 * ab));
-    // Rounding can make the square slightly negative for a centre on or next to the line.
+    // For a centre on the line bc^2 and p^2 are equal, but ab, ac and bc are each rounded to
+    // Single, so their difference can come out a little below 0. Its root would be NaN, which
+    // compares false with the radius: a centre on the wall's line would go through unpushed.
+    // Counting it as distance 0 makes it touch, and the push then moves it off the line.
     double square = double(bc) * bc - double(p) * p;
     distance = square > 0 ? float(std::sqrt(square)) : 0.0f;
     bool touches = distance <= r;
@@ -188,6 +192,11 @@ static void AccumulateForces(TParticleSystem& sys) {
     }
 }
 
+// Verlet: adding the Taylor series x(t + dt) = x + v dt + a dt^2 / 2 + ... and
+// x(t - dt) = x - v dt + a dt^2 / 2 - ... cancels the odd terms, so
+// x(t + dt) = 2 x(t) - x(t - dt) + a dt^2 up to dt^4. The velocity is never stored: it is the
+// step's displacement p - q, carried on by 2p - q = p + (p - q). t1 .. t4 are the products and sums
+// in that formula's order, each rounded to Single as the vector operations store it.
 static void Integrate(TParticleSystem& sys) {
     float dt = sys.TimeStep;
     for (int32_t i = 0; i < sys.ParticleCount; i++) {
@@ -249,19 +258,21 @@ static void HoldPins(TParticleSystem& sys) {
     }
 }
 
-static void SatisfyConstraints(TParticleSystem& sys) {
+static void SatisfyConstraints(TParticleSystem& sys, const std::vector<TCircle>& circles,
+                               const std::vector<TWall>& walls) {
     ClampToBox(sys);
     for (int32_t iteration = 0; iteration < sys.Iterations; iteration++) {
         if (sys.ConstraintCount > 0) RelaxConstraints(sys);
-        CollideBodies();
+        CollideBodies(circles, walls);
         HoldPins(sys);
     }
 }
 
-void StepSystem(TParticleSystem& sys) {
+void StepSystem(TParticleSystem& sys, const std::vector<TCircle>& circles,
+                const std::vector<TWall>& walls) {
     AccumulateForces(sys);
     Integrate(sys);
-    SatisfyConstraints(sys);
+    SatisfyConstraints(sys, circles, walls);
 }
 
 static TCircle WorkingCircle(const TCircle& circle) {
@@ -286,11 +297,11 @@ static void PushOutOfWall(const TWall& wall, const TCircle& working) {
     position = VecAdd(position, VecScale(wall.Normal, f));
 }
 
-static void CollideWithWalls() {
-    for (const TCircle& circle : Circles) {
+static void CollideWithWalls(const std::vector<TCircle>& circles, const std::vector<TWall>& walls) {
+    for (const TCircle& circle : circles) {
         if (!IsParticle(World, circle.Particle)) continue;
         TCircle working = WorkingCircle(circle);
-        for (const TWall& wall : Walls) PushOutOfWall(wall, working);
+        for (const TWall& wall : walls) PushOutOfWall(wall, working);
     }
 }
 
@@ -310,18 +321,18 @@ static void SeparateCircles(const TCircle& first, const TCircle& second) {
     pj = VecSub(pj, VecScale(VecScale(delta, 0.5f * diff * wj), 5));
 }
 
-static void CollideCircles() {
-    for (size_t i = 0; i < Circles.size(); i++) {
-        if (!IsParticle(World, Circles[i].Particle)) continue;
-        for (size_t j = 0; j < Circles.size(); j++) {
-            if (i == j || !IsParticle(World, Circles[j].Particle)) continue;
-            SeparateCircles(Circles[i], Circles[j]);
+static void CollideCircles(const std::vector<TCircle>& circles) {
+    for (size_t i = 0; i < circles.size(); i++) {
+        if (!IsParticle(World, circles[i].Particle)) continue;
+        for (size_t j = 0; j < circles.size(); j++) {
+            if (i == j || !IsParticle(World, circles[j].Particle)) continue;
+            SeparateCircles(circles[i], circles[j]);
         }
     }
 }
 
-void CollideBodies() {
-    if (Circles.empty()) return;
-    if (!Walls.empty()) CollideWithWalls();
-    CollideCircles();
+void CollideBodies(const std::vector<TCircle>& circles, const std::vector<TWall>& walls) {
+    if (circles.empty()) return;
+    if (!walls.empty()) CollideWithWalls(circles, walls);
+    CollideCircles(circles);
 }

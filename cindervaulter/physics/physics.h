@@ -102,8 +102,10 @@ void PinParticle(TParticleSystem& sys, int32_t i);
 // Empties the system and releases its arrays; the settings stay.
 void ClearSystem(TParticleSystem& sys);
 
-// One fixed step: forces, Verlet integration, the box clamp and the relaxation passes.
-void StepSystem(TParticleSystem& sys);
-// Pushes the circles of World out of the walls and apart from each other; every relaxation pass of
-// any system runs it.
-void CollideBodies();
+// One fixed step: forces, Verlet integration, the box clamp and the relaxation passes. The game
+// owns the collision lists and passes them in; whichever system steps, they collide in World.
+void StepSystem(TParticleSystem& sys, const std::vector<TCircle>& circles,
+                const std::vector<TWall>& walls);
+// Pushes the circles (riding on World's particles) out of the walls and apart from each other;
+// every relaxation pass of any system runs it.
+void CollideBodies(const std::vector<TCircle>& circles, const std::vector<TWall>& walls);

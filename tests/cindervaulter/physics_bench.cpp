@@ -1,12 +1,14 @@
 // The cost of one physics step: the menu's rope scene, the playfield's body among walls, and how
 // the step grows with the number of particles and constraints.
-#include "map.h"
 #include "physics/physics.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <random>
+
+static std::vector<TWall> Walls;
+static std::vector<TCircle> Circles;
 
 static void EmptyPlayfield() {
     ClearSystem(World);
@@ -55,7 +57,7 @@ static void BM_MenuScene(benchmark::State& state) {
     TParticleSystem sys;
     BuildMenuLikeScene(sys);
     for (auto _ : state) {
-        StepSystem(sys);
+        StepSystem(sys, Circles, Walls);
         benchmark::DoNotOptimize(sys.Positions.data());
     }
     state.counters["particles"] = sys.ParticleCount;
@@ -104,7 +106,7 @@ static void BuildPlayfield(int wallCount) {
 static void BM_PlayfieldAmongWalls(benchmark::State& state) {
     BuildPlayfield(int(state.range(0)));
     for (auto _ : state) {
-        StepSystem(World);
+        StepSystem(World, Circles, Walls);
         benchmark::DoNotOptimize(World.Positions.data());
     }
     state.counters["walls"] = double(Walls.size());
@@ -131,7 +133,7 @@ static void BM_StepBySize(benchmark::State& state) {
     }
     AddConstraint(sys, MakeConstraint(n - 1, 0, KindRope, 2000));
     for (auto _ : state) {
-        StepSystem(sys);
+        StepSystem(sys, Circles, Walls);
         benchmark::DoNotOptimize(sys.Positions.data());
     }
     state.SetComplexityN(n);

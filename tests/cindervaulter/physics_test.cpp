@@ -1,4 +1,3 @@
-#include "map.h"
 #include "physics/physics.h"
 
 #include <gtest/gtest.h>
@@ -119,8 +118,8 @@ class Step : public testing::Test {
     }
     void TearDown() override {
         ClearSystem(World);
-        Walls.clear();
-        Circles.clear();
+        walls.clear();
+        circles.clear();
     }
     float Gap() const { return Distance2D(sys.Positions[0], sys.Positions[1]); }
     void AddPair(float x0, float x1, uint8_t kind, float mass1 = 1) {
@@ -130,14 +129,16 @@ class Step : public testing::Test {
     }
     void PlaceAtRest(int32_t i, float x) { sys.Positions[i] = sys.PrevPositions[i] = {x, 500, 0}; }
     TParticleSystem sys;
+    std::vector<TCircle> circles;
+    std::vector<TWall> walls;
 };
 
 TEST_F(Step, FreeFall) {
     InitSystem(sys, 3, VecMake(1000, 1000, 800), VecMake(0, 0.3f, 0), 0.5f);
     AddParticle(sys, VecMake(100, 100, 0), 1);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 100, 100.075f, 0);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 100, 100.225f, 0);
     EXPECT_VEC(sys.PrevPositions[0], 100, 100.075f, 0);
 }
@@ -145,16 +146,16 @@ TEST_F(Step, FreeFall) {
 TEST_F(Step, BoxClampOncePerStepWithoutBounce) {
     AddParticle(sys, VecMake(2, 500, 0), 1);
     sys.PrevPositions[0] = VecMake(7, 500, 0);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 0, 500, 0); // reached -3
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 0, 500, 0); // reached -2
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.PrevPositions[0], 0, 500, 0);
     // The upper corner holds too, z included.
     AddParticle(sys, VecMake(995, 995, 0), 1);
     sys.PrevPositions[1] = VecMake(985, 985, -900);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[1], 1000, 1000, 800);
 
     // The clamp runs once, before the relaxation passes, so a stick may push a particle out of the
@@ -162,34 +163,34 @@ TEST_F(Step, BoxClampOncePerStepWithoutBounce) {
     ClearSystem(sys);
     InitSystem(sys, 2, VecMake(1000, 1000, 800), VecMake(0, 0, 0), 1);
     AddPair(0, 20, KindStick);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_FLOAT_EQ(sys.Positions[0].x, -15);
 }
 
 TEST_F(Step, StickRopeAndLink) {
     AddPair(0, 80, KindStick);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 5, 500, 0);
     EXPECT_VEC(sys.Positions[1], 75, 500, 0);
 
     ClearSystem(sys);
     AddPair(0, 80, KindStick, 3); // the lighter end moves three times as far
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_FLOAT_EQ(sys.Positions[0].x, 7.5f);
     EXPECT_FLOAT_EQ(sys.Positions[1].x, 77.5f);
 
     ClearSystem(sys);
     AddPair(0, 50, KindRope);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_FLOAT_EQ(Gap(), 50);
     PlaceAtRest(1, 80);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_FLOAT_EQ(Gap(), 70);
 
     ClearSystem(sys);
     AddPair(0, 80, KindLink);
     AddConstraint(sys, MakeConstraint(0, 1, 7, 60)); // unknown kinds are not enforced either
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_FLOAT_EQ(Gap(), 80);
 }
 
@@ -199,12 +200,12 @@ TEST_F(Step, PinsHoldAfterEveryPassAndMoveWhenWritten) {
     InitSystem(sys, 2, VecMake(1000, 1000, 800), VecMake(0, 0, 0), 1);
     AddPair(100, 180, KindStick);
     PinParticle(sys, 0);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 100, 500, 0);
     EXPECT_FLOAT_EQ(sys.Positions[1].x, 171.25f);
     InitSystem(sys, 3, VecMake(1000, 1000, 800), VecMake(0, 1, 0), 1);
     sys.Positions[0] = VecMake(300, 200, 0);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 300, 200, 0);
     EXPECT_VEC(sys.PrevPositions[0], 300, 200, 0);
 }
@@ -213,11 +214,11 @@ TEST_F(Step, ZeroIterationsOnlyIntegrateAndClamp) {
     InitSystem(sys, 0, VecMake(1000, 1000, 800), VecMake(0, 1, 0), 1);
     AddPair(0, 80, KindStick);
     PinParticle(sys, 0);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_FLOAT_EQ(Gap(), 80);
     EXPECT_VEC(sys.Positions[0], 0, 501, 0); // the pin drifts
     InitSystem(sys, -3, VecMake(1000, 1000, 800), VecMake(0, 1, 0), 1);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 0, 503, 0);
 }
 
@@ -228,7 +229,7 @@ TEST_F(Step, CoincidentParticlesAndBadIndicesAreLeftAlone) {
     AddConstraint(sys, MakeConstraint(-1, 1, KindRope, 60));
     AddParticle(sys, VecMake(100, 500, 0), -1); // inverse masses that cancel: no way to share
     AddConstraint(sys, MakeConstraint(1, 2, KindStick, 10));
-    for (int i = 0; i < 3; i++) StepSystem(sys);
+    for (int i = 0; i < 3; i++) StepSystem(sys, circles, walls);
     EXPECT_VEC(sys.Positions[0], 40, 500, 0);
     EXPECT_VEC(sys.Positions[1], 40, 500, 0);
     EXPECT_VEC(sys.Positions[2], 100, 500, 0);
@@ -240,25 +241,25 @@ class Collide : public Step {
     void SetUp() override {
         Step::SetUp();
         InitSystem(World, 1, VecMake(1000, 1000, 800), VecMake(0, 0, 0), 1);
-        Walls.push_back(TWall{VecMake(0, 100, 0), VecMake(100, 100, 0), VecMake(0, 1, 0)});
+        walls.push_back(TWall{VecMake(0, 100, 0), VecMake(100, 100, 0), VecMake(0, 1, 0)});
     }
     int32_t AddBody(float x, float y, float prevY, float radius) {
         int32_t i = AddParticle(World, VecMake(x, y, 0), 1);
         World.PrevPositions[i] = VecMake(x, prevY, 0);
-        Circles.push_back(MakeCircle(i, radius));
+        circles.push_back(MakeCircle(i, radius));
         return i;
     }
 };
 
 TEST_F(Collide, CirclePairBouncesApartOnce) {
-    Walls.clear();
+    walls.clear();
     AddBody(100, 500, 500, 20);
     AddBody(130, 500, 500, 20);
     AddBody(300, 500, 500, 20);
     AddBody(300, 500, 500, 20);          // on one spot with the previous one
-    Circles.push_back(MakeCircle(0, 5)); // a second circle on one particle
-    Circles.push_back(MakeCircle(12, 5));
-    CollideBodies();
+    circles.push_back(MakeCircle(0, 5)); // a second circle on one particle
+    circles.push_back(MakeCircle(12, 5));
+    CollideBodies(circles, walls);
     EXPECT_VEC(World.Positions[0], 87.5f, 500, 0);
     EXPECT_VEC(World.Positions[1], 142.5f, 500, 0);
     EXPECT_VEC(World.Positions[2], 300, 500, 0);
@@ -270,30 +271,30 @@ TEST_F(Collide, WallPushesOnlyFromItsNormalSide) {
     int32_t shallow = AddBody(20, 100.5f, 103, 10);
     int32_t above = AddBody(80, 95, 94, 10);
     int32_t crossed = AddBody(-5, 105, 90, 10); // came from the other side one step earlier
-    CollideBodies();
+    CollideBodies(circles, walls);
     EXPECT_VEC(World.Positions[deep], 50, 107, 0);       // d = 5: pushed by r / d = 2
     EXPECT_VEC(World.Positions[shallow], 20, 101.5f, 0); // within r / 10: pushed by exactly 1
     EXPECT_VEC(World.Positions[above], 80, 95, 0);
     EXPECT_VEC(World.Positions[crossed], -5, 105, 0);
 
     // A second wall on the same line still measures from the centre before the first push.
-    Walls.push_back(Walls[0]);
-    Circles.erase(Circles.begin() + 1, Circles.end());
+    walls.push_back(walls[0]);
+    circles.erase(circles.begin() + 1, circles.end());
     World.Positions[deep] = VecMake(50, 105, 0);
-    CollideBodies();
+    CollideBodies(circles, walls);
     EXPECT_VEC(World.Positions[deep], 50, 109, 0);
 
     // A wall whose ends coincide never pushes.
-    Walls = {TWall{VecMake(50, 100, 0), VecMake(50, 100, 0), VecMake(0, 1, 0)}};
+    walls = {TWall{VecMake(50, 100, 0), VecMake(50, 100, 0), VecMake(0, 1, 0)}};
     World.Positions[deep] = VecMake(50, 101, 0);
-    CollideBodies();
+    CollideBodies(circles, walls);
     EXPECT_VEC(World.Positions[deep], 50, 101, 0);
 }
 
 TEST_F(Collide, SteppingAnotherSystemStillPushesWorldOutOfWalls) {
     AddBody(50, 105, 106, 10);
     InitSystem(sys, 2, VecMake(800, 600, 0), VecMake(0, 1, 0), 1);
-    StepSystem(sys);
+    StepSystem(sys, circles, walls);
     // First pass: d = 5, push 2; second: d = 7, push 10 / 7. Nothing else of World moves.
     EXPECT_NEAR(World.Positions[0].y, 107 + 10.0f / 7, 1e-4);
     EXPECT_VEC(World.PrevPositions[0], 50, 106, 0);
@@ -302,7 +303,7 @@ TEST_F(Collide, SteppingAnotherSystemStillPushesWorldOutOfWalls) {
 TEST_F(Collide, BodyLandsAndStaysOnTheFloor) {
     const float size = 450;
     InitSystem(World, 3, VecMake(size, size, 800), VecMake(0, 0.3f, 0), 0.5f);
-    Walls = {TWall{VecMake(0, size, 0), VecMake(size, size, 0), VecMake(0, -1, 0)}};
+    walls = {TWall{VecMake(0, size, 0), VecMake(size, size, 0), VecMake(0, -1, 0)}};
     int32_t a = AddBody(200, 200, 200, 20);
     AddBody(200, 250, 250, 13);
     AddBody(202, 300, 300, 20);
@@ -310,16 +311,16 @@ TEST_F(Collide, BodyLandsAndStaysOnTheFloor) {
     World.InvMasses[a + 2] = 1 / 1.5f;
     AddConstraint(World, MakeConstraint(a, a + 1, KindStick, 60));
     AddConstraint(World, MakeConstraint(a + 1, a + 2, KindStick, 60));
-    for (int step = 0; step < 200; step++) StepSystem(World);
+    for (int step = 0; step < 200; step++) StepSystem(World, circles, walls);
     // Landed, the circles keep every particle a radius above the floor line.
     float lowest[3] = {0, 0, 0};
     for (int step = 0; step < 2000; step++) {
-        StepSystem(World);
+        StepSystem(World, circles, walls);
         for (int i = 0; i < 3; i++) lowest[i] = std::max(lowest[i], World.Positions[i].y);
     }
     for (int i = 0; i < 3; i++) {
         EXPECT_TRUE(IsFinite(World.Positions[i]));
-        EXPECT_LE(lowest[i], size - Circles[i].Radius + 0.5f) << i;
+        EXPECT_LE(lowest[i], size - circles[i].Radius + 0.5f) << i;
         EXPECT_GT(lowest[i], 300) << i;
     }
 }
@@ -331,7 +332,7 @@ TEST(LongRun, PinnedChainComesToRestBelowItsPin) {
     for (int i = 0; i < 30; i++) AddParticle(chain, VecMake(400 + 10.0f * i, 100, 0), 1);
     PinParticle(chain, 0);
     for (int i = 1; i < 30; i++) AddConstraint(chain, MakeConstraint(i - 1, i, KindStick, 10));
-    for (int step = 0; step < 10000; step++) StepSystem(chain);
+    for (int step = 0; step < 10000; step++) StepSystem(chain, {}, {});
 
     EXPECT_VEC(chain.Positions[0], 400, 100, 0);
     for (int i = 1; i < 30; i++) {

@@ -4,6 +4,7 @@
 
 #include "offscreen_gl.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -56,25 +57,21 @@ std::vector<TModelVertex> Feedback(GLuint list) {
     return corners;
 }
 
-class Models : public testing::Test {
+class Models : public ScratchFolderTest {
   protected:
     void SetUp() override { ASSERT_TRUE(OpenOffscreenGL(gl, 64, 64)); }
-    void TearDown() override {
-        CloseOffscreenGL(gl);
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { CloseOffscreenGL(gl); }
     std::string Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
-        return dir + "/" + name;
+        std::ofstream(Dir + "/" + name, std::ios::binary) << bytes;
+        return Dir + "/" + name;
     }
     OffscreenGL gl;
-    std::string dir = MakeScratchDir("models");
 };
 
 TEST_F(Models, SixByteFileCompilesAnEmptyListAndACutNameEndsWithTheFile) {
     TModelInfo info{5, "", "stale"};
     EXPECT_TRUE(LoadModel(Write("empty.qmf", std::string("QMF1\0\0", 6)), info));
-    EXPECT_EQ(info.FileName, dir + "/empty.qmf");
+    EXPECT_EQ(info.FileName, Dir + "/empty.qmf");
     EXPECT_EQ(info.ModelName, "");
     EXPECT_TRUE(glIsList(5));
     EXPECT_TRUE(Feedback(5).empty());
@@ -92,9 +89,9 @@ TEST_F(Models, WrongSignatureOrMissingFileCompilesNothing) {
     EXPECT_FALSE(LoadModel(Write("short.qmf", "QMF"), info));
     EXPECT_FALSE(
         LoadModel(Write("case.qmf", "qmf1" + ModelBytes("x", Triangles(1)).substr(4)), info));
-    EXPECT_FALSE(LoadModel(dir + "/missing.qmf", info));
-    EXPECT_EQ(info.FileName, dir + "/missing.qmf");
-    EXPECT_FALSE(LoadModel(dir, info));
+    EXPECT_FALSE(LoadModel(Dir + "/missing.qmf", info));
+    EXPECT_EQ(info.FileName, Dir + "/missing.qmf");
+    EXPECT_FALSE(LoadModel(Dir, info));
     EXPECT_FALSE(glIsList(6));
 }
 

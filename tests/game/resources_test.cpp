@@ -5,18 +5,17 @@
 
 #include "engine/fonts.h"
 #include "file_bytes.h"
+#include "file_modes.h"
 #include "image_writers.h"
 #include "offscreen_gl.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 #include "sound/bass.h"
 #include "startup.h"
 #include "szdd.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,36 +92,6 @@ RgbaImage SmallPicture() {
     return image;
 }
 
-// Turns this thread's power to write past a folder's modes (root's CAP_DAC_OVERRIDE) on or off;
-// whether it was on before. Lowering it, or raising it again from the permitted set, needs no
-// privilege, so a read-only folder can refuse root as well.
-bool SetFolderModeOverride(bool on) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2] = {};
-    if (syscall(SYS_capget, &header, data) != 0) return false;
-    const uint32_t bit = 1u << CAP_DAC_OVERRIDE;
-    const bool before = (data[0].effective & bit) != 0;
-    data[0].effective = on ? data[0].effective | bit : data[0].effective & ~bit;
-    syscall(SYS_capset, &header, data);
-    return before;
-}
-
-// While it lives, folder modes hold for this thread even when it runs as root.
-struct FolderModesHold {
-    bool Overridden = SetFolderModeOverride(false);
-    ~FolderModesHold() {
-        if (Overridden) SetFolderModeOverride(true);
-    }
-};
-
-bool CanCreateFileIn(const std::string& folder) {
-    std::FILE* probe = std::fopen((folder + "/probe").c_str(), "wb");
-    if (!probe) return false;
-    std::fclose(probe);
-    fs::remove(folder + "/probe");
-    return true;
-}
-
 // Points the system's temporary folder elsewhere for as long as it lives.
 struct TemporaryFolderAt {
     std::optional<std::string> Previous;
@@ -146,13 +115,12 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     return files;
 }
 
-class Pipeline : public testing::Test {
+class Pipeline : public ScratchFolderTest {
   protected:
     static void SetUpTestSuite() { ASSERT_TRUE(OpenOffscreenGL(Gl, 32, 32)); }
     static void TearDownTestSuite() { CloseOffscreenGL(Gl); }
 
     void SetUp() override {
-        Dir = MakeScratchDir("resources");
         fs::create_directory(Dir + "/Resources");
         Previous = fs::current_path();
         fs::current_path(Dir);
@@ -169,7 +137,6 @@ class Pipeline : public testing::Test {
         BASS_MusicFree = nullptr;
         fs::current_path(Previous);
         fs::permissions(Dir + "/Resources", fs::perms::owner_all);
-        fs::remove_all(Dir);
     }
 
     static void UseFakeSound() {
@@ -187,7 +154,6 @@ class Pipeline : public testing::Test {
     }
 
     static OffscreenGL Gl;
-    std::string Dir;
     fs::path Previous;
 };
 
@@ -272,8 +238,8 @@ TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
 TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
     WriteCompressed("Resources/jump.bm_", EncodeBmp(SmallPicture()), 'p');
     fs::permissions("Resources", fs::perms::owner_read | fs::perms::owner_exec);
-    const FolderModesHold modesHold;
-    if (CanCreateFileIn("Resources")) GTEST_SKIP() << "this user may write into read-only folders";
+    const FileModesHold modesHold;
+    ASSERT_FALSE(CanWrite("Resources")) << "modes do not bind this user";
     TFileNameList registrations = {{"jump", "Resources\\jump.bm_", 0, 0, 0}};
     TResourceList resources;
     EXPECT_TRUE(LoadResources(registrations, resources, nullptr));
@@ -507,12 +473,9 @@ TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
                    8000);
     EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
     const std::vector<std::string> log = ReadLines(folder + "/Log.TXT");
-    auto has = [&](const std::string& line) {
-        return std::find(log.begin(), log.end(), line) != log.end();
-    };
-    EXPECT_TRUE(has("Initializing BASS... Ok."));
-    EXPECT_TRUE(has("Resources were loaded successfully."));
-    EXPECT_TRUE(has("Freeing resources... Ok."));
+    EXPECT_TRUE(HasLine(log, "Initializing BASS... Ok."));
+    EXPECT_TRUE(HasLine(log, "Resources were loaded successfully."));
+    EXPECT_TRUE(HasLine(log, "Freeing resources... Ok."));
     EXPECT_EQ(Snapshot(folder + "/Resources"), before);
     EXPECT_EQ(TemporaryCopyFolders(), copyFolders);
 

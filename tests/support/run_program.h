@@ -28,3 +28,7 @@ std::string ReadWholeFile(const std::string& path);
 
 // The file's lines without their line ends.
 std::vector<std::string> ReadLines(const std::string& path);
+
+// Whether a line is exactly `line`, or begins with `start`: lookups in a program's log.
+bool HasLine(const std::vector<std::string>& lines, const std::string& line);
+bool HasLineStartingWith(const std::vector<std::string>& lines, const std::string& start);

@@ -1,0 +1,56 @@
+// The sparks: the blur texture's fall-off, a spark's life, the lives of a batch, and the list.
+#include "fake_engine.h"
+#include "physics/utilite.h"
+#include "render/particles.h"
+
+#include <gtest/gtest.h>
+
+TEST(Blur, AlphaFallsLinearlyFromTheCentre) {
+    PaintBlur();
+    // Centre, distance 1, 16 and 32 along a row and a column, and a corner.
+    const int cases[][3] = {{32, 32, 255}, {32, 33, 248}, {16, 32, 128}, {32, 0, 0}, {0, 0, 0}};
+    for (const auto& c : cases) EXPECT_EQ(BlurPixels[(c[0] * 64 + c[1]) * 4 + 3], c[2]);
+}
+
+TEST(Sparks, ASparkAtRestCreepsRightAndDownInItsSecondHalfAndDiesAfterItsLife) {
+    UseFakeEngine();
+    Randomize(5);
+    SpawnSparks(1, 3, 1, 100, 100, 0);
+    const TSpark start = *SparkList.Next;
+    EXPECT_TRUE(std::abs(start.X - 100) <= 25 && std::abs(start.Y - 100) <= 25);
+    ASSERT_TRUE(start.Life >= 1000 && start.Life < 2000 && start.Size == 64);
+    for (TheFakeEngine.Time = 33; TheFakeEngine.Time <= start.Life; TheFakeEngine.Time += 33) {
+        UpdateSparks();
+        const bool firstHalf = TheFakeEngine.Time <= start.Life / 2;
+        EXPECT_TRUE(!firstHalf || SparkList.Next->X == start.X) << TheFakeEngine.Time;
+    }
+    const TSpark& s = *SparkList.Next;
+    EXPECT_TRUE(s.X > start.X && s.Y > start.Y && s.X < start.X + 2);
+    EXPECT_NEAR(s.Color[3], 0, 0.05);
+    TheFakeEngine.Time = start.Life; // not yet past its life
+    UpdateSparks();
+    EXPECT_TRUE(SparkList.Next && !SparkList.Next->Next);
+    TheFakeEngine.Time = start.Life + 1;
+    UpdateSparks();
+    EXPECT_EQ(SparkList.Next, nullptr);
+}
+
+TEST(Sparks, BatchLivesOtherKindsAndClearing) {
+    UseFakeEngine();
+    Randomize(5);
+    for (int batch = 0; batch < 50; ++batch) {
+        SpawnSparks(4, 0, 2, 0, 0, 1);
+        // Newest first: n = 3, 2, 1, 0 live 3/4, 2/4, 1/4 and 1/4 of 1 to 2 seconds.
+        TSpark* s = SparkList.Next;
+        for (int share : {3, 2, 1, 1}) {
+            EXPECT_TRUE(s->Life >= 250 * share && s->Life < 500 * share && s->Size == 32);
+            s = s->Next;
+        }
+    }
+    SpawnSparks(1, 0, 7, 40, 50, 0); // another kind sits exactly at its point
+    EXPECT_TRUE(SparkList.Next->X == 40 && SparkList.Next->Y == 50);
+    EXPECT_TRUE(SparkList.Next->Prev == &SparkList && SparkList.Next->Next->Prev == SparkList.Next);
+    ClearSparks();
+    ClearSparks(); // on an empty list
+    EXPECT_EQ(SparkList.Next, nullptr);
+}
