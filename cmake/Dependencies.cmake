@@ -8,10 +8,7 @@ find_package(Fontconfig REQUIRED)
 # libmspack and LAME ship no CMake package, only pkg-config files; libpng is taken the same way.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MSPACK REQUIRED IMPORTED_TARGET libmspack)
-<<<<<<< HEAD
-=======
 pkg_check_modules(LAME REQUIRED IMPORTED_TARGET lame)
->>>>>>> main
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 
 set(OpenGL_GL_PREFERENCE GLVND)
