@@ -7,19 +7,19 @@ set(GAMES_SCREENSHOT_BASE_URL "" CACHE STRING
 set(GAMES_PACKAGE chickrun-cindervaulter)
 set(GAMES_DOC_DIR share/doc/${GAMES_PACKAGE})
 
-# The <screenshots> element for the README's pictures of one game that exist in docs/, or nothing
+# The <screenshots> element for the README's pictures of one game, docs/<stem>-*.png, or nothing
 # when no web address is set: AppStream takes screenshots only as web addresses.
-function(screenshots_element out)
+function(screenshots_element out stem)
     set(element "")
     if(GAMES_SCREENSHOT_BASE_URL)
+        file(GLOB pictures CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/docs
+             ${PROJECT_SOURCE_DIR}/docs/${stem}-*.png)
         set(kind " type=\"default\"")
-        foreach(picture ${ARGN})
-            if(EXISTS ${PROJECT_SOURCE_DIR}/docs/${picture})
-                string(APPEND element "    <screenshot${kind}>\n"
-                       "      <image>${GAMES_SCREENSHOT_BASE_URL}/${picture}</image>\n"
-                       "    </screenshot>\n")
-                set(kind "")
-            endif()
+        foreach(picture ${pictures})
+            string(APPEND element "    <screenshot${kind}>\n"
+                   "      <image>${GAMES_SCREENSHOT_BASE_URL}/${picture}</image>\n"
+                   "    </screenshot>\n")
+            set(kind "")
         endforeach()
         if(element)
             set(element "  <screenshots>\n${element}  </screenshots>\n")
@@ -60,8 +60,8 @@ function(install_game)
 endfunction()
 
 include(GNUInstallDirs)
-screenshots_element(GAME_SCREENSHOTS game-menu.png game-play.png)
-screenshots_element(CINDERVAULTER_SCREENSHOTS cindervaulter-menu.png cindervaulter-play.png)
+screenshots_element(GAME_SCREENSHOTS game)
+screenshots_element(CINDERVAULTER_SCREENSHOTS cindervaulter)
 install_game(COMMAND ${GAME_COMMAND} PROGRAM Game LIBRARY bass ID ${GAME_APP_ID} STEM game
              ICONS ${GAME_ICONS} DATA ${GAME_RUN_DIR}/Resources ${GAME_RUN_DIR}/Config.INI)
 install_game(COMMAND ${CINDERVAULTER_COMMAND} PROGRAM Cindervaulter LIBRARY exgine
