@@ -27,7 +27,7 @@ fail() { echo "$*"; exit 1; }
 # play COMMAND LOG LINE [NAME=value...]: starts the launcher, waits (60 s at most) for LINE in the
 # game's LOG, then asks the game to quit as a window manager would: it must end with status 0.
 play() {
-    env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/tmp" DISPLAY=:$(<"$work/display") \
+    env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/tmp" DISPLAY=":$(<"$work/display")" \
         SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "${@:4}" "${as_player[@]}" "$work/prefix/bin/$1" &>/dev/null & local pid=$!
     for ((i = 0; i < 600; i++)); do grep -q "$3" "$2" 2>/dev/null && break; sleep 0.1; done
     kill -TERM $pid 2>/dev/null || true

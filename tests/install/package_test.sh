@@ -15,7 +15,7 @@ fail() { echo "$*"; exit 1; }
 cpack --config "$build/CPackConfig.cmake" -B "$work" &>"$work/cpack.log" || fail "$(<"$work/cpack.log")"
 deb=$(echo "$work"/*.deb)
 report=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian found an error: $report"
-for dependency in $(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',|' '\n\n' | sed 's/(.*//'); do
+for dependency in $(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',|' '\n' | sed 's/(.*//'); do
     [[ $dependency == lib* && $dependency != *-dev ]] || fail "not a run-time library: $dependency"
 done
 dpkg-deb -f "$deb" Depends | grep -q libsdl2-mixer || fail "the sound library's dependency is missing"
