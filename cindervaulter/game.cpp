@@ -132,14 +132,18 @@ void RenderProc() {
         DrawPlayfield();
 }
 
-void MakeTextures() {
+void PaintTextures() {
     PaintCircle();
-    CircleTexture = MakeTexture("CircleTex", 128, 128, CirclePixels);
     PaintLead();
-    LeadTexture = MakeTexture("LeadTex", 128, 128, LeadPixels);
     PaintArrow();
-    ArrowTexture = MakeTexture("ArrowTex", 16, 16, ArrowPixels);
     PaintBack();
+}
+
+void MakeTextures() {
+    PaintTextures();
+    CircleTexture = MakeTexture("CircleTex", 128, 128, CirclePixels);
+    LeadTexture = MakeTexture("LeadTex", 128, 128, LeadPixels);
+    ArrowTexture = MakeTexture("ArrowTex", 16, 16, ArrowPixels);
     BackTexture = MakeTexture("BackTex", 32, 32, BackPixels);
 }
 

@@ -43,6 +43,8 @@ void InterpolateCamera(TCamera& camera, float elapsedMs);
 
 void UpdateProc();
 void RenderProc();
+// Paints the four textures into their pixel arrays.
+void PaintTextures();
 // Paints the four textures and hands them to the engine.
 void MakeTextures();
 // GL state, textures and font, once before the loop starts.

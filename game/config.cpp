@@ -2,7 +2,7 @@
 
 #include "engine/engine.h"
 
-#include <cstdio>
+#include <cstdint>
 
 namespace {
 
@@ -20,13 +20,12 @@ void AddParameterLine(const std::string& rawLine, TParameterList& list) {
     list.push_back({TrimText(line.substr(0, equals)), TrimText(line.substr(equals + 1))});
 }
 
-// Reads the file line by line: LF or CR LF ends a line, a lone CR stays in it, 0x1A ends the file.
-// False when reading fails before the end.
-bool ReadParameterLines(FILE* file, TParameterList& list) {
+// Reads the bytes line by line: LF or CR LF ends a line, a lone CR stays in it, 0x1A ends the file.
+void ReadParameterLines(const std::vector<uint8_t>& bytes, TParameterList& list) {
     std::string line;
     bool pendingCR = false;
-    int byte;
-    while ((byte = std::fgetc(file)) != EOF && byte != EndOfFileMark) {
+    for (uint8_t byte : bytes) {
+        if (byte == EndOfFileMark) break;
         if (byte == '\n') {
             AddParameterLine(line, list);
             line.clear();
@@ -39,7 +38,6 @@ bool ReadParameterLines(FILE* file, TParameterList& list) {
     }
     if (pendingCR) line.push_back('\r');
     AddParameterLine(line, list);
-    return !std::ferror(file);
 }
 
 bool IsBlank(char c) {
@@ -50,14 +48,12 @@ bool IsBlank(char c) {
 
 bool LoadParameterList(const std::string& fileName, TParameterList& list) {
     list.clear();
-    if (!FileExists(fileName)) return false;
-    FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) return false;
-    bool complete = ReadParameterLines(file, list);
-    std::fclose(file);
-    // A file that cannot be read to its end yields nothing, like a missing one.
-    if (!complete) list.clear();
-    return complete;
+    // A file that cannot be read to its end, or is longer than a configuration, yields nothing,
+    // like a missing one.
+    std::vector<uint8_t> bytes;
+    if (!ReadFileWithin(fileName, MaxConfigFileSize, bytes)) return false;
+    ReadParameterLines(bytes, list);
+    return true;
 }
 
 std::string GetParameterValue(const std::string& name, const TParameterList& list,

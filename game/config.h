@@ -1,6 +1,7 @@
 // The parameter list: name=value lines of "Config.INI", looked up by name with a default.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,11 @@ struct TParameter {
 
 using TParameterList = std::vector<TParameter>;
 
-// Empties the list and fills it from the file; false when the file cannot be opened.
+// The longest configuration file read; a longer one counts as unreadable.
+constexpr size_t MaxConfigFileSize = 64 * 1024;
+
+// Empties the list and fills it from the file; false when the file cannot be read to its end or is
+// not a regular file of at most MaxConfigFileSize bytes.
 bool LoadParameterList(const std::string& fileName, TParameterList& list);
 // The value of the first parameter whose name matches without regard to case and blanks.
 std::string GetParameterValue(const std::string& name, const TParameterList& list,

@@ -14,6 +14,8 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -61,10 +63,166 @@ bool IsFontKind(uint8_t kind) {
     return kind >= RES_FONT_FON && kind <= RES_FONT_OTF;
 }
 
+// Written bytes gather in a chunk of this size; between chunks a quit request stops the expansion.
+constexpr size_t ExpansionChunkSize = size_t{1} << 20;
+
+// libmspack's file calls on files of our own. The expander writes one byte a call, so writes
+// gather in a chunk that goes to the file whole; reads go through stdio's buffer. Only regular
+// files are opened, and the copy takes no more than the room its header records.
+struct TExpansion {
+    mspack_system System; // first: libmspack hands back a pointer to it
+    uint64_t Room = 0;    // how many more bytes the copy may take
+    bool Full = false;    // a write was cut at the end of the room
+    bool Failed = false;  // a write failed, or the game was asked to quit
+    bool Created = false; // the copy was opened for writing, so a failure removes it
+};
+
+struct TExpansionFile {
+    TExpansion* Owner;
+    std::FILE* File;
+    std::vector<uint8_t> Pending; // written bytes gather here, a chunk's worth when writing
+    size_t PendingCount = 0;      // how many of them are waiting
+};
+
+TExpansionFile* FileOf(mspack_file* file) {
+    return reinterpret_cast<TExpansionFile*>(file);
+}
+
+bool FlushPending(TExpansionFile& file) {
+    if (std::fwrite(file.Pending.data(), 1, file.PendingCount, file.File) != file.PendingCount ||
+        QuitRequested())
+        file.Owner->Failed = true;
+    file.PendingCount = 0;
+    return !file.Owner->Failed;
+}
+
+mspack_file* OpenExpansionFile(mspack_system* system, const char* name, int mode) {
+    auto* owner = reinterpret_cast<TExpansion*>(system);
+    const bool writing = mode == MSPACK_SYS_OPEN_WRITE;
+    if (!writing && mode != MSPACK_SYS_OPEN_READ) return nullptr;
+    std::FILE* stream = writing ? RewriteRegularFile(name) : OpenRegularFile(name);
+    if (!stream) return nullptr;
+    owner->Created = owner->Created || writing;
+    auto* file = new TExpansionFile{owner, stream, {}, 0};
+    if (writing) file->Pending.resize(ExpansionChunkSize);
+    return reinterpret_cast<mspack_file*>(file);
+}
+
+void CloseExpansionFile(mspack_file* handle) {
+    TExpansionFile* file = FileOf(handle);
+    if (file->PendingCount > 0) FlushPending(*file);
+    if (std::fclose(file->File) != 0) file->Owner->Failed = true;
+    delete file;
+}
+
+int ReadExpansionFile(mspack_file* handle, void* buffer, int bytes) {
+    TExpansionFile* file = FileOf(handle);
+    const size_t count = std::fread(buffer, 1, static_cast<size_t>(bytes), file->File);
+    return std::ferror(file->File) ? -1 : static_cast<int>(count);
+}
+
+// Takes at most the room left; a cut write ends the expansion, as libmspack stops at any short
+// write.
+int WriteExpansionFile(mspack_file* handle, void* buffer, int bytes) {
+    TExpansionFile& file = *FileOf(handle);
+    TExpansion& owner = *file.Owner;
+    const auto wanted = static_cast<uint64_t>(bytes);
+    owner.Full = wanted > owner.Room;
+    const auto* data = static_cast<const uint8_t*>(buffer);
+    for (size_t left = std::min(wanted, owner.Room); left > 0;) {
+        const size_t part = std::min(left, file.Pending.size() - file.PendingCount);
+        std::memcpy(&file.Pending[file.PendingCount], data, part);
+        file.PendingCount += part;
+        owner.Room -= part;
+        data += part;
+        left -= part;
+        if (file.PendingCount == file.Pending.size() && !FlushPending(file)) return -1;
+    }
+    return owner.Full ? -1 : bytes;
+}
+
+int SeekExpansionFile(mspack_file* handle, off_t offset, int mode) {
+    const int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET
+                       : mode == MSPACK_SYS_SEEK_CUR ? SEEK_CUR
+                                                     : SEEK_END;
+    return fseeko(FileOf(handle)->File, offset, whence) == 0 ? 0 : -1;
+}
+
+off_t TellExpansionFile(mspack_file* handle) {
+    return ftello(FileOf(handle)->File);
+}
+
+void IgnoreMessage(mspack_file*, const char*, ...) {}
+
+void* AllocateMemory(mspack_system*, size_t bytes) {
+    return std::malloc(bytes);
+}
+
+void FreeMemory(void* memory) {
+    std::free(memory);
+}
+
+void CopyMemory(void* source, void* target, size_t bytes) {
+    std::memcpy(target, source, bytes);
+}
+
+TExpansion NewExpansion() {
+    TExpansion expansion;
+    expansion.System = {OpenExpansionFile,
+                        CloseExpansionFile,
+                        ReadExpansionFile,
+                        WriteExpansionFile,
+                        SeekExpansionFile,
+                        TellExpansionFile,
+                        IgnoreMessage,
+                        AllocateMemory,
+                        FreeMemory,
+                        CopyMemory,
+                        nullptr};
+    return expansion;
+}
+
+// Copies a file that is not compressed as it is, in chunks, when it is no larger than a copy may
+// hold.
+bool CopyUncompressedFile(TExpansion& expansion, const std::string& source,
+                          const std::string& target) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(source, error);
+    if (error || size > MaxExpandedFileSize) return false;
+    mspack_file* input = OpenExpansionFile(&expansion.System, source.c_str(), MSPACK_SYS_OPEN_READ);
+    if (!input) return false;
+    mspack_file* output =
+        OpenExpansionFile(&expansion.System, target.c_str(), MSPACK_SYS_OPEN_WRITE);
+    expansion.Room = size;
+    bool copied = output != nullptr;
+    std::vector<uint8_t> chunk(ExpansionChunkSize);
+    for (int count = 1; copied && count > 0;) {
+        count = ReadExpansionFile(input, chunk.data(), static_cast<int>(chunk.size()));
+        copied = count >= 0 && WriteExpansionFile(output, chunk.data(), count) == count;
+    }
+    if (output) CloseExpansionFile(output);
+    CloseExpansionFile(input);
+    return copied && expansion.Room == 0 && !expansion.Failed;
+}
+
+// Expands an SZDD file to at most the length its header records; false for a file that records
+// more than a copy may hold or expands to less than it records.
+bool ExpandSzddFile(TExpansion& expansion, msszdd_decompressor* decompressor,
+                    msszddd_header* header, const std::string& target) {
+    if (header->length < 0 || static_cast<uint64_t>(header->length) > MaxExpandedFileSize)
+        return false;
+    expansion.Room = static_cast<uint64_t>(header->length);
+    const int result = decompressor->extract(decompressor, header, target.c_str());
+    // The data may go on past the recorded length; the copy stops there.
+    const bool stopped = result == MSPACK_ERR_WRITE && expansion.Full;
+    return (result == MSPACK_ERR_OK || stopped) && expansion.Room == 0 && !expansion.Failed;
+}
+
 // The character an SZDD header records for the end of the file's name; 0 when it records none or
 // the file is not an SZDD file.
 char RecordedNameCharacter(const std::string& path) {
-    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
+    TExpansion expansion = NewExpansion();
+    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(&expansion.System);
     if (!decompressor) return '\0';
     char recorded = '\0';
     if (msszddd_header* header = decompressor->open(decompressor, path.c_str())) {
@@ -149,62 +307,72 @@ TResource MakeResource(const TFileName& entry, uint8_t kind, uint32_t handle,
     return resource;
 }
 
+// A texture counts as loaded even when its image cannot be decoded (texture name 0).
+bool LoadTextureFile(const TFileName& entry, uint8_t kind, const std::string& path,
+                     TResourceList& resources) {
+    const TTextureInfo info = kind == RES_BMP ? LoadBmpTexture(path) : LoadTgaTexture(path);
+    TResource resource = MakeResource(entry, kind, info.Texture, path);
+    resource.Width = info.Width;
+    resource.Height = info.Height;
+    resource.BitsPerPixel = info.BitsPerPixel;
+    resources.push_back(resource);
+    return true;
+}
+
+// Samples and music go to the sound library, which must have started.
+bool LoadSoundFile(const TFileName& entry, uint8_t kind, const std::string& path,
+                   TResourceList& resources) {
+    if (!SoundEnabled) return false;
+    const auto flags = static_cast<uint32_t>(entry.Param1);
+    BassHandle handle = 0;
+    if (IsSampleKind(kind) && BASS_SampleLoad)
+        handle = BASS_SampleLoad(0, path.c_str(), 0, 0, 3, flags);
+    if (IsMusicKind(kind) && BASS_MusicLoad)
+        handle = BASS_MusicLoad(0, path.c_str(), 0, 0, flags, 0);
+    if (handle == 0) return false;
+    resources.push_back(MakeResource(entry, kind, handle, path));
+    return true;
+}
+
+bool LoadFontFile(const TFileName& entry, uint8_t kind, const std::string& path,
+                  TResourceList& resources) {
+    if (AddFontResourceExA(path, FR_PRIVATE) == 0) return false;
+    TResource resource = MakeResource(entry, kind, 0, path);
+    resource.FaceName = GetFontFaceName(path).substr(0, 255);
+    resource.Handle = BuildFontLists(resource.FaceName, entry.Param1, entry.Param2, entry.Param3);
+    resource.CharWidth = entry.Param1;
+    resource.CharHeight = entry.Param2;
+    resource.Weight = entry.Param3;
+    resources.push_back(resource);
+    return true;
+}
+
+bool LoadModelFile(const TFileName& entry, uint8_t kind, const std::string& path,
+                   TResourceList& resources) {
+    TModelInfo info{static_cast<uint32_t>(entry.Param1), "", ""};
+    if (!LoadModel(path, info)) return false;
+    TResource resource = MakeResource(entry, kind, info.ListName, path);
+    resource.ModelName = info.ModelName;
+    resources.push_back(resource);
+    return true;
+}
+
 // Loads the file by its kind and appends its resource; false when the registration fails.
 bool LoadFileOfKind(const TFileName& entry, uint8_t kind, const std::string& path,
                     TResourceList& resources) {
-    if (kind == RES_BMP || kind == RES_TGA) {
-        // A texture counts as loaded even when its image cannot be decoded (texture name 0).
-        const TTextureInfo info = kind == RES_BMP ? LoadBmpTexture(path) : LoadTgaTexture(path);
-        TResource resource = MakeResource(entry, kind, info.Texture, path);
-        resource.Width = info.Width;
-        resource.Height = info.Height;
-        resource.BitsPerPixel = info.BitsPerPixel;
-        resources.push_back(resource);
-        return true;
-    }
-    if (IsSampleKind(kind)) {
-        if (!SoundEnabled || !BASS_SampleLoad) return false;
-        const BassHandle handle =
-            BASS_SampleLoad(0, path.c_str(), 0, 0, 3, static_cast<uint32_t>(entry.Param1));
-        if (handle == 0) return false;
-        resources.push_back(MakeResource(entry, kind, handle, path));
-        return true;
-    }
-    if (IsMusicKind(kind)) {
-        if (!SoundEnabled || !BASS_MusicLoad) return false;
-        const BassHandle handle =
-            BASS_MusicLoad(0, path.c_str(), 0, 0, static_cast<uint32_t>(entry.Param1), 0);
-        if (handle == 0) return false;
-        resources.push_back(MakeResource(entry, kind, handle, path));
-        return true;
-    }
-    if (IsFontKind(kind)) {
-        if (AddFontResourceExA(path, FR_PRIVATE) == 0) return false;
-        TResource resource = MakeResource(entry, kind, 0, path);
-        resource.FaceName = GetFontFaceName(path).substr(0, 255);
-        resource.Handle =
-            BuildFontLists(resource.FaceName, entry.Param1, entry.Param2, entry.Param3);
-        resource.CharWidth = entry.Param1;
-        resource.CharHeight = entry.Param2;
-        resource.Weight = entry.Param3;
-        resources.push_back(resource);
-        return true;
-    }
-    if (kind == RES_MODEL) {
-        TModelInfo info{static_cast<uint32_t>(entry.Param1), "", ""};
-        if (!LoadModel(path, info)) return false;
-        TResource resource = MakeResource(entry, kind, info.ListName, path);
-        resource.ModelName = info.ModelName;
-        resources.push_back(resource);
-        return true;
-    }
+    if (kind == RES_BMP || kind == RES_TGA) return LoadTextureFile(entry, kind, path, resources);
+    if (IsSampleKind(kind) || IsMusicKind(kind)) return LoadSoundFile(entry, kind, path, resources);
+    if (IsFontKind(kind)) return LoadFontFile(entry, kind, path, resources);
+    if (kind == RES_MODEL) return LoadModelFile(entry, kind, path, resources);
     return false;
 }
 
 // One registration: trims its path, expands a compressed file into `copy`, checks the file and
-// loads it by kind. False when the registration fails.
+// loads it by kind. False when the registration fails, also when its file does not expand whole.
 bool LoadRegistration(TFileName& entry, TResourceList& resources, TExpandedCopy& copy) {
     entry.Path = TrimText(entry.Path);
+    // After a quit request the remaining registrations fail at once, so that the game stops.
+    if (QuitRequested()) return false;
     std::string extension = UpperCaseText(FileExtension(entry.Path));
     if (!extension.empty() && extension.back() == '_') {
         const std::string compressedName = entry.Path;
@@ -214,7 +382,7 @@ bool LoadRegistration(TFileName& entry, TResourceList& resources, TExpandedCopy&
         if (copy.File.empty()) return false;
         entry.Path = copy.Folder.empty() ? TrimText(expandedName) : copy.File;
         extension = UpperCaseText(FileExtension(entry.Path));
-        ExpandCompressedFile(compressedName, copy.File);
+        if (!ExpandCompressedFile(compressedName, copy.File)) return false;
     }
     const std::string path = LocalPath(entry.Path);
     if (!FileExists(path)) return false;
@@ -260,24 +428,21 @@ void FreeResources(TResourceList& resources) {
 bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath) {
     const std::string source = LocalPath(compressedPath);
     const std::string target = LocalPath(expandedPath);
-    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
+    TExpansion expansion = NewExpansion();
+    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(&expansion.System);
     if (!decompressor) return false;
     bool expanded = false;
     if (msszddd_header* header = decompressor->open(decompressor, source.c_str())) {
-        // The expander runs to the end of the input, as the Windows one does; a copy of another
-        // size than the header records tells of a damaged file.
-        std::error_code error;
-        expanded =
-            decompressor->extract(decompressor, header, target.c_str()) == MSPACK_ERR_OK &&
-            std::filesystem::file_size(target, error) == static_cast<uintmax_t>(header->length);
+        expanded = ExpandSzddFile(expansion, decompressor, header, target);
         decompressor->close(decompressor, header);
     } else if (decompressor->last_error(decompressor) == MSPACK_ERR_SIGNATURE) {
         // The Windows expander copies a file that is not compressed as it is.
-        std::error_code error;
-        expanded = std::filesystem::copy_file(
-            source, target, std::filesystem::copy_options::overwrite_existing, error);
+        expanded = CopyUncompressedFile(expansion, source, target);
     }
     mspack_destroy_szdd_decompressor(decompressor);
+    // No partial copy stays behind.
+    std::error_code error;
+    if (!expanded && expansion.Created) std::filesystem::remove(target, error);
     return expanded;
 }
 

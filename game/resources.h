@@ -71,8 +71,14 @@ int32_t FindResourceIndex(const std::string& key, const TResourceList& resources
 // as it is.
 void FreeResources(TResourceList& resources);
 
+// The most an expanded copy may hold. The game's largest resource is a few hundred kilobytes; a
+// header that records more tells of a damaged or hostile file.
+constexpr uint64_t MaxExpandedFileSize = uint64_t{256} << 20;
+
 // Writes the expanded contents of an SZDD file to the expanded path (an uncompressed file is copied
-// as it is); false when the file cannot be read or the copy is not of the size its header records.
+// as it is), stopping at the length its header records. False when the file is not a regular
+// file, records more than MaxExpandedFileSize, expands to less than it records, or a quit request
+// comes first; the expanded path is then removed, so that no partial copy stays.
 bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath);
 // The name an SZDD file expands to: the character its header records replaces the name's final
 // underscore, taking the case of the nearest letter before it. A file that records no character,

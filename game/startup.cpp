@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "modes.h"
+#include "scene.h"
 #include "sound/bass.h"
 #include "vorm/vorm.h"
 
@@ -56,7 +57,7 @@ void LogResult(bool ok) {
 void OpenLog() {
     std::fputs("Redirecting output to file \"Log.TXT\"... ", stdout);
     std::fflush(stdout);
-    Log = std::fopen("Log.TXT", "w");
+    Log = RewriteRegularFile("Log.TXT");
     if (!Log) {
         std::fputs("Error!\n", stderr);
         return;
@@ -152,7 +153,8 @@ void StopSound() {
 } // namespace
 
 void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
-    ProcessMessages();
+    // After a quit request the remaining files go by without a picture or a pause.
+    if (QuitRequested()) return;
     TScreenSettings screen = GetScreenSettings();
     float w = static_cast<float>(screen.VirtualWidth);
     float h = static_cast<float>(screen.VirtualHeight);
@@ -191,13 +193,7 @@ void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
 void RunFrame() {
     ProcessMessages();
     UpdateGame();
-    BeginFrame();
-    // The splash and the first tick of a game show an empty frame; play shows the menu.
-    if (GameState == gsJump || GameState == gsMove || GameState == gsStop) {
-        SetProjection(false);
-        DrawHudAndMenu();
-    }
-    EndFrame();
+    RenderScene();
     SDL_Delay(10);
 }
 

@@ -26,8 +26,7 @@ void RegisterResourceFiles();
 // `resourceCount` resources loaded so far; then pauses 100 ms. The loaded count is not used.
 void DrawLoadingScreen(int32_t resourceCount, int32_t loadedCount, int32_t fileIndex);
 
-// One tick of the frame loop: the window's messages, the rules, the frame with the menu, 10 ms of
-// sleep.
+// One tick of the frame loop: the window's messages, the rules, the frame, 10 ms of sleep.
 void RunFrame();
 
 // The whole program, from the log's creation to the last shutdown step, in the working directory.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds one build folder: build.sh FOLDER [cmake options...].
+# Configures and builds one build folder through its preset in CMakePresets.json, named as the
+# folder is (build, build-sanitize, build-fuzz): build.sh FOLDER [cmake options...].
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folder=$1
+preset=$1
 shift
-cmake -S . -B "$folder" -G "Unix Makefiles" "$@" >/dev/null
-cmake --build "$folder" -j "$(nproc)" -- --no-print-directory
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" -- --no-print-directory

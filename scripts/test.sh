@@ -5,20 +5,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-jobs=$(nproc)
-run_tests() {
-    ctest --test-dir "$1" --output-on-failure -j "$jobs" "${@:2}"
-}
-
+# Each build folder is configured, built and tested through its preset in CMakePresets.json.
 echo "== Build and test"
-scripts/build.sh build -DGAMES_WERROR=ON
-run_tests build
+scripts/build.sh build
+ctest --preset build -j "$(nproc)"
 
 echo "== Sanitizers (ASan, UBSan)"
-scripts/build.sh build-sanitize -DGAMES_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-run_tests build-sanitize
+scripts/build.sh build-sanitize
+ctest --preset build-sanitize -j "$(nproc)"
 
-echo "== Fuzzing"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G "Unix Makefiles" -DGAMES_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j "$jobs" --target fuzzers -- --no-print-directory
-run_tests build-fuzz -L fuzz -j 1
+echo "== Fuzzing (one target at a time)"
+scripts/build.sh build-fuzz
+ctest --preset build-fuzz

@@ -1,12 +1,16 @@
 #include "file_bytes.h"
 
+#include <filesystem>
 #include <fstream>
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, uint64_t limit) {
+    // A named pipe would keep the open waiting for a writer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
     const std::streamoff size = in.tellg();
-    if (size < 0) return false;
+    if (size < 0 || static_cast<uint64_t>(size) > limit) return false;
     bytes.resize(static_cast<size_t>(size));
     in.seekg(0);
     in.read(reinterpret_cast<char*>(bytes.data()), size);

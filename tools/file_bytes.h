@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
-// False when the file cannot be opened or read completely.
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes);
+// The most the tools read of a file unless told otherwise: far above any asset or its source.
+constexpr uint64_t MaxToolFileBytes = uint64_t{256} << 20;
+
+// The whole regular file; false when it cannot be opened or read completely, is not a regular file
+// or holds more than `limit` bytes.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes,
+                   uint64_t limit = MaxToolFileBytes);
 // Creates or replaces the file; false when it cannot be written completely.
 bool WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes);

@@ -93,6 +93,12 @@ struct RingShape {
     float Along, Across, Up;
 };
 
+// The head, which the eyes, the beak and the tuft are placed on, and how far each leg stands out
+// from the middle.
+constexpr Vec3 HeadCentre{0, -3.0f, 7.6f};
+constexpr float HeadRadius = 3.7f;
+constexpr float LegSpread = 2.4f;
+
 // An ellipsoid spanning `from`..`to`, with half-widths `across` (sideways) and `up`.
 void AddEllipsoid(Model& model, Vec3 from, Vec3 to, float across, float up, int slices = 20,
                   int stacks = 14) {
@@ -138,57 +144,60 @@ void AddCone(Model& model, Vec3 base, Vec3 tip, float across, float up, int slic
     });
 }
 
-// The body with the head, two small wings and a tuft of down on top: all yellow. The body hangs
-// low around the hips, as a chick's does, so only the lower legs show beneath it.
+// The body with the head, two small wings and a tuft of down on top: all yellow. Drawn without
+// lighting, the creature reads by its outline and its white and orange parts, so the body sits high
+// on the hips to show the legs, and the head is large, as a chick's is.
 Model BuildBody() {
     Model model{"tuvobody", {}};
-    AddEllipsoid(model, {0, 5.4f, 0.2f}, {0, -4.6f, -0.2f}, 4.6f, 4.4f, 24, 16);
-    AddBall(model, {0, -3.3f, 5.4f}, 3.4f, 24, 16);
+    AddEllipsoid(model, {0, 5.6f, 1.8f}, {0, -4.4f, 1.4f}, 4.4f, 4.3f, 24, 16);
+    AddBall(model, HeadCentre, HeadRadius, 24, 16);
     for (float side : {-1.0f, 1.0f})
-        AddEllipsoid(model, {side * 4.2f, -1.8f, 1.6f}, {side * 4.6f, 4.4f, -0.6f}, 0.9f, 2.0f);
-    AddCone(model, {0, -3.4f, 8.2f}, {0, -4.8f, 11.4f}, 0.7f, 0.7f);
-    AddCone(model, {-0.5f, -3.2f, 8.1f}, {-1.4f, -4.0f, 10.6f}, 0.6f, 0.6f);
-    AddCone(model, {0.5f, -3.2f, 8.1f}, {1.4f, -4.0f, 10.6f}, 0.6f, 0.6f);
+        AddEllipsoid(model, {side * 4.0f, -1.6f, 3.2f}, {side * 4.5f, 4.8f, 0.8f}, 0.9f, 2.0f);
     return model;
 }
 
-// Two round eyes at the front of the head's sides.
+// Two round eyes on the sides of the head, forward enough that they show beside it from behind.
 Model BuildEyes() {
     Model model{"tuvoeyes", {}};
-    for (float side : {-1.0f, 1.0f}) AddBall(model, {side * 2.2f, -5.6f, 6.0f}, 1.2f);
+    for (float side : {-1.0f, 1.0f})
+        AddBall(model, HeadCentre + Vec3{side * 2.6f, -2.2f, 0.9f}, 1.1f);
     return model;
 }
 
-// An upper and a lower mandible pointing forward from the front of the head.
+// An upper and a lower mandible pointing forward from the front of the head. The upper one is long
+// enough that its tip shows over the head in the camera's view from behind and above.
 Model BuildBeak() {
     Model model{"tuvokluv", {}};
-    AddCone(model, {0, -6.0f, 5.3f}, {0, -9.4f, 4.6f}, 1.5f, 0.9f);
-    AddCone(model, {0, -5.8f, 4.6f}, {0, -8.2f, 4.2f}, 1.1f, 0.6f);
+    AddCone(model, HeadCentre + Vec3{0, -3.1f, 0.4f}, HeadCentre + Vec3{0, -6.6f, 1.9f}, 1.5f,
+            0.9f);
+    AddCone(model, HeadCentre + Vec3{0, -3.0f, -0.6f}, HeadCentre + Vec3{0, -5.6f, -0.8f}, 1.1f,
+            0.6f);
     return model;
 }
 
 // A small fan of three feathers rising behind the body.
 Model BuildTail() {
     Model model{"tuvotail", {}};
-    AddEllipsoid(model, {0, 4.4f, 2.0f}, {0, 6.2f, 8.0f}, 1.0f, 0.45f);
-    AddEllipsoid(model, {-0.5f, 4.4f, 1.8f}, {-2.6f, 6.0f, 7.0f}, 0.9f, 0.45f);
-    AddEllipsoid(model, {0.5f, 4.4f, 1.8f}, {2.6f, 6.0f, 7.0f}, 0.9f, 0.45f);
+    AddEllipsoid(model, {0, 4.6f, 3.2f}, {0, 6.6f, 9.0f}, 1.0f, 0.45f);
+    AddEllipsoid(model, {-0.5f, 4.6f, 3.0f}, {-2.8f, 6.4f, 8.0f}, 0.9f, 0.45f);
+    AddEllipsoid(model, {0.5f, 4.6f, 3.0f}, {2.8f, 6.4f, 8.0f}, 0.9f, 0.45f);
     return model;
 }
 
-// The leg from inside the body down to the ankle: the white, feathered part.
+// The thigh from inside the body to just below it: the white, feathered part.
 Model BuildLeg(const std::string& name, float side) {
     Model model{name, {}};
-    AddLimb(model, {side * 2.0f, 0.2f, -0.6f}, {side * 2.0f, 0.0f, -8.6f}, 1.4f, 0.55f);
+    AddLimb(model, {side * LegSpread, 0.3f, 0.5f}, {side * LegSpread, 0.0f, -4.4f}, 1.7f, 1.1f);
     return model;
 }
 
-// The foot: a short shank and three toes forward and one back, resting on the road at z = -10.
+// The bare orange leg: a shank from the thigh down to the heel, then three toes forward and one
+// back, resting on the road at z = -10.
 Model BuildFoot(const std::string& name, float side) {
     Model model{name, {}};
-    Vec3 ankle{side * 2.0f, 0.0f, -8.9f};
-    Vec3 heel{side * 2.0f, 0.0f, -9.55f};
-    AddLimb(model, ankle, heel, 0.5f, 0.45f, 10);
+    Vec3 knee{side * LegSpread, 0.0f, -4.6f};
+    Vec3 heel{side * LegSpread, 0.0f, -9.55f};
+    AddLimb(model, knee, heel, 0.55f, 0.45f, 10);
     for (float spread : {-1.0f, 0.0f, 1.0f}) {
         Vec3 tip = heel + Vec3{spread * 1.5f, -3.0f + std::abs(spread) * 0.4f, -0.1f};
         AddLimb(model, heel, tip, 0.42f, 0.3f, 10);

@@ -1,12 +1,14 @@
-// paint_textures FONT OUTPUT_FOLDER: paints the Game's four textures and writes them as
-// "ROLK.tga" (the splash), "road.bmp", "water.tga" and "jump.bmp". FONT is a bold TrueType face for
-// the splash's title.
+// paint_textures FONT OUTPUT_FOLDER ICON_FOLDER ICON_NAME: paints the Game's four textures and
+// writes them as "ROLK.tga" (the splash), "road.bmp", "water.tga" and "jump.bmp". FONT is a bold
+// TrueType face for the splash's title. The splash's creature also becomes the program's icons
+// ICON_NAME.png, under ICON_FOLDER in the hicolor theme's layout.
 //
 // How the game shows them decides their orientation: a TGA is turned upside down on loading and a
 // bitmap is not, the road and obstacles are seen from behind with their texture's first row
 // furthest away and its first column on the right. So the splash and the water appear as painted
 // (the water mirrored), and the jump pad turned by half a turn.
 #include "file_bytes.h"
+#include "icons.h"
 #include "image_writers.h"
 #include "painting.h"
 
@@ -33,8 +35,9 @@ float SmoothStep(float edge0, float edge1, float x) {
 }
 
 // Road: asphalt with soft blotches and grain, gravel shoulders, white edge lines and a dashed
-// yellow centre line. One picture is 20 by 40 road units; it repeats seamlessly along its length
-// (rows) and is symmetric across, because the two-lane road mirrors it.
+// white centre line (white, so that the creature's orange beak and feet stand out against it). One
+// picture is 20 by 40 road units; it repeats seamlessly along its length (rows) and is symmetric
+// across, because the two-lane road mirrors it.
 RgbaImage PaintRoad() {
     constexpr int Width = 256;
     constexpr int Height = 512;
@@ -61,11 +64,13 @@ RgbaImage PaintRoad() {
         FillShape(image, 0, 0, Width, Height, {236, 236, 226}, wear,
                   [&](float x, float) { return x >= left && x < right; });
     }
-    // A dash over the middle half of the picture: 20 units of line, 20 of gap.
+    // Two short dashes, 8 units of line and 12 of gap each, so the scrolling road shows its speed.
     const float dashLeft = 0.485f * Width;
     const float dashRight = 0.515f * Width;
-    FillShape(image, 0, 0, Width, Height, {235, 190, 45}, wear, [&](float x, float y) {
-        return x >= dashLeft && x < dashRight && y >= Height * 0.25f && y < Height * 0.75f;
+    FillShape(image, 0, 0, Width, Height, {236, 236, 226}, wear, [&](float x, float y) {
+        const float v = y / Height;
+        const bool dash = (v >= 0.15f && v < 0.35f) || (v >= 0.65f && v < 0.85f);
+        return x >= dashLeft && x < dashRight && dash;
     });
     // Worn spots in the paint, tileable like the asphalt.
     for (int y = 0; y < Height; ++y)
@@ -275,23 +280,28 @@ void PaintObstacles(RgbaImage& image) {
     FillEllipse(image, 392, waterY + 1, waterHalf * 0.5f, 2.5f, {140, 190, 240}, 0.5f);
 }
 
-// The yellow creature standing on the road, facing the viewer.
-void PaintCreature(RgbaImage& image) {
-    const float cx = 400;
-    const float cy = 500;
-    const Rgb orange{226, 150, 0};
-    FillEllipse(image, cx, 574, 70, 12, {20, 30, 20}, 0.35f);
-    DrawLine(image, cx - 22, cy + 40, cx - 28, cy + 70, 8, orange);
-    DrawLine(image, cx + 22, cy + 40, cx + 28, cy + 70, 8, orange);
-    DrawLine(image, cx - 40, cy + 70, cx - 16, cy + 70, 7, orange);
-    DrawLine(image, cx + 16, cy + 70, cx + 40, cy + 70, 7, orange);
+// The yellow creature standing on the road, facing the viewer, centred on (cx, cy) at `scale`
+// times its splash size.
+void PaintCreature(RgbaImage& image, float cx, float cy, float scale) {
+    const auto at = [&](float x, float y, float rx, float ry, Rgb color, float opacity = 1) {
+        FillEllipse(image, cx + x * scale, cy + y * scale, rx * scale, ry * scale, color, opacity);
+    };
+    const auto line = [&](float x0, float y0, float x1, float y1, float width) {
+        DrawLine(image, cx + x0 * scale, cy + y0 * scale, cx + x1 * scale, cy + y1 * scale,
+                 width * scale, {226, 150, 0});
+    };
+    at(0, 74, 70, 12, {20, 30, 20}, 0.35f);
+    line(-22, 40, -28, 70, 8);
+    line(22, 40, 28, 70, 8);
+    line(-40, 70, -16, 70, 7);
+    line(16, 70, 40, 70, 7);
     // Wings, then the body.
-    FillEllipse(image, cx - 64, cy + 4, 18, 30, {236, 190, 20});
-    FillEllipse(image, cx + 64, cy + 4, 18, 30, {236, 190, 20});
-    for (int y = static_cast<int>(cy - 62); y < cy + 62; ++y)
-        for (int x = static_cast<int>(cx - 66); x < cx + 66; ++x) {
-            const float dx = (x + 0.5f - cx) / 64;
-            const float dy = (y + 0.5f - cy) / 60;
+    at(-64, 4, 18, 30, {236, 190, 20});
+    at(64, 4, 18, 30, {236, 190, 20});
+    for (int y = static_cast<int>(cy - 62 * scale); y < cy + 62 * scale; ++y)
+        for (int x = static_cast<int>(cx - 66 * scale); x < cx + 66 * scale; ++x) {
+            const float dx = (x + 0.5f - cx) / (64 * scale);
+            const float dy = (y + 0.5f - cy) / (60 * scale);
             const float distance = std::hypot(dx, dy);
             if (distance > 1.02f) continue;
             const float light = std::clamp(0.6f - dx * 0.3f - dy * 0.45f, 0.0f, 1.0f);
@@ -299,13 +309,22 @@ void PaintCreature(RgbaImage& image) {
             BlendPixel(image, x, y, body, 1 - SmoothStep(0.98f, 1.02f, distance));
         }
     for (float side : {-1.0f, 1.0f}) {
-        FillEllipse(image, cx + side * 22, cy - 18, 15, 18, {255, 255, 255});
-        FillEllipse(image, cx + side * 20, cy - 14, 7, 9, {20, 20, 24});
-        FillEllipse(image, cx + side * 18, cy - 18, 2.5f, 2.5f, {255, 255, 255});
+        at(side * 22, -18, 15, 18, {255, 255, 255});
+        at(side * 20, -14, 7, 9, {20, 20, 24});
+        at(side * 18, -18, 2.5f, 2.5f, {255, 255, 255});
     }
-    const float beakX[3] = {cx - 13, cx + 13, cx};
-    const float beakY[3] = {cy + 2, cy + 2, cy + 22};
+    const float beakX[3] = {cx - 13 * scale, cx + 13 * scale, cx};
+    const float beakY[3] = {cy + 2 * scale, cy + 2 * scale, cy + 22 * scale};
     FillPolygon(image, beakX, beakY, 3, {200, 150, 0});
+}
+
+// The icon: the creature alone on a clear ground. It spans 164 by 148 splash pixels around a
+// point 12 below its centre (wing tip to wing tip, head to shadow), scaled to fill 92% of the side.
+RgbaImage PaintIcon(int size) {
+    RgbaImage image = MakeImage(size, size, 0);
+    const float scale = size * 0.92f / 164;
+    PaintCreature(image, size / 2.0f, size / 2.0f - 12 * scale, scale);
+    return image;
 }
 
 bool PaintTitle(RgbaImage& image, const std::string& fontPath) {
@@ -345,7 +364,7 @@ bool PaintSplash(const std::string& fontPath, RgbaImage& image) {
     PaintSky(image);
     PaintGround(image);
     PaintObstacles(image);
-    PaintCreature(image);
+    PaintCreature(image, 400, 500, 1);
     return PaintTitle(image, fontPath);
 }
 
@@ -358,8 +377,8 @@ bool Write(const std::string& folder, const std::string& name, const std::vector
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s FONT OUTPUT_FOLDER\n", argv[0]);
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s FONT OUTPUT_FOLDER ICON_FOLDER ICON_NAME\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[2];
@@ -368,6 +387,7 @@ int main(int argc, char** argv) {
     const bool written = Write(folder, "ROLK.tga", EncodeTga(splash, 24, false)) &&
                          Write(folder, "road.bmp", EncodeBmp(PaintRoad())) &&
                          Write(folder, "water.tga", EncodeTga(PaintWater(), 32, true)) &&
-                         Write(folder, "jump.bmp", EncodeBmp(PaintJumpPad()));
+                         Write(folder, "jump.bmp", EncodeBmp(PaintJumpPad())) &&
+                         WriteIcons(argv[3], argv[4], PaintIcon);
     return written ? 0 : 1;
 }

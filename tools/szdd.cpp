@@ -129,8 +129,8 @@ std::vector<uint8_t> CompressSzdd(std::span<const uint8_t> data, char missingCha
 
 bool CompressSzddFile(const std::string& inputPath, const std::string& outputPath) {
     std::vector<uint8_t> data;
-    if (!ReadFileBytes(inputPath, data)) return false;
-    if (data.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return false;
+    if (!ReadFileBytes(inputPath, data, static_cast<uint64_t>(std::numeric_limits<int32_t>::max())))
+        return false;
     const std::string name = std::filesystem::path(inputPath).filename().string();
     const char missingChar = name.empty() ? '\0' : name.back();
     return WriteFileBytes(outputPath, CompressSzdd(data, missingChar));

@@ -257,6 +257,12 @@ bool ProcessMessages() {
     return handled;
 }
 
+bool QuitRequested() {
+    if (!VideoStarted) return false;
+    ProcessMessages();
+    return !EngineRunning;
+}
+
 void BeginFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 struct TScreenSettings {
     int32_t Width = 0; // window (and full-screen display) size in pixels
@@ -59,6 +61,9 @@ void SetProjection(bool perspective);
 TScreenSettings GetScreenSettings();
 // Handles every pending window event; true when at least one was handled.
 bool ProcessMessages();
+// Handles pending window events and tells whether the game was asked to stop since the engine
+// started (never before it did); long loads ask between chunks so that a quit is answered at once.
+bool QuitRequested();
 void BeginFrame();
 void EndFrame();
 
@@ -69,8 +74,16 @@ void SeedRandom(uint64_t seed);
 // point at a clock of their own.
 uint32_t GetTickCount();
 extern uint32_t (*TickSource)();
-// Whether the file exists, is not a folder, and can be opened for reading.
+// Whether the file exists, is a regular file, and can be opened for reading.
 bool FileExists(const std::string& name);
+// The regular file opened for binary reading, or null. A named pipe, a device or a folder is
+// refused at once, without waiting for a writer.
+std::FILE* OpenRegularFile(const std::string& name);
+// The regular file created or emptied for binary writing, or null; as above, anything else that
+// stands under the name is refused at once and left as it is.
+std::FILE* RewriteRegularFile(const std::string& name);
+// The whole regular file, when it holds at most `limit` bytes; false otherwise.
+bool ReadFileWithin(const std::string& name, size_t limit, std::vector<uint8_t>& bytes);
 std::string IntToText(int32_t value);
 // Decimal or hexadecimal ("$", "x", "0x") digits after blanks and a sign; stops at the first bad
 // character or before an overflow and returns what it read; the sign counts only for a whole text.

@@ -3,15 +3,16 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "engine/engine.h"
+
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 namespace {
 
-// The largest image (16384 x 16384 pixels of 4 bytes, run-length packets of one pixel each) is far
-// smaller; anything bigger is not read into memory.
-constexpr std::streamoff MaxImageFileSize = std::streamoff{1} << 31;
+// The largest image file: the largest image in 4-byte pixels, each in a run-length packet of its
+// own (5 bytes a pixel), with room for the headers. A larger file is not read into memory.
+constexpr size_t MaxImageFileSize = size_t{MaxImageSide} * MaxImageSide * 5 + 65536;
 
 constexpr size_t BmpHeadersSize = 14 + 40;
 constexpr size_t TgaHeaderSize = 18;
@@ -22,17 +23,6 @@ uint16_t ReadU16(std::span<const uint8_t> bytes, size_t offset) {
 
 uint32_t ReadU32(std::span<const uint8_t> bytes, size_t offset) {
     return ReadU16(bytes, offset) | (static_cast<uint32_t>(ReadU16(bytes, offset + 2)) << 16);
-}
-
-bool ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > MaxImageFileSize) return false;
-    bytes.resize(static_cast<size_t>(size));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    return in.gcount() == size;
 }
 
 // Copies one pixel from the files' blue-green-red(-alpha) order into red-green-blue(-alpha).
@@ -145,7 +135,7 @@ bool DecodeBmpImage(std::span<const uint8_t> file, TImage& image) {
 bool ReadBmpImage(const std::string& path, TImage& image) {
     std::vector<uint8_t> file;
     image = TImage{};
-    return ReadImageFile(path, file) && DecodeBmpImage(file, image);
+    return ReadFileWithin(path, MaxImageFileSize, file) && DecodeBmpImage(file, image);
 }
 
 bool DecodeTgaImage(std::span<const uint8_t> file, TImage& image) {
@@ -187,7 +177,7 @@ bool DecodeTgaImage(std::span<const uint8_t> file, TImage& image) {
 bool ReadTgaImage(const std::string& path, TImage& image) {
     std::vector<uint8_t> file;
     image = TImage{};
-    return ReadImageFile(path, file) && DecodeTgaImage(file, image);
+    return ReadFileWithin(path, MaxImageFileSize, file) && DecodeTgaImage(file, image);
 }
 
 TTextureInfo LoadBmpTexture(const std::string& path) {

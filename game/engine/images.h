@@ -24,8 +24,9 @@ struct TImage {
     std::vector<uint8_t> Pixels;
 };
 
-// Neither side of an image may exceed this many pixels.
-constexpr int32_t MaxImageSide = 16384;
+// Neither side of an image may exceed this many pixels: the game's largest picture is 800 by 600,
+// and 4096 by 4096 (64 MiB of pixels at most) is far beyond it and within every driver's limit.
+constexpr int32_t MaxImageSide = 4096;
 
 // A 24-bit uncompressed bitmap, bottom row of the picture first, whatever the file's row order.
 // The classic 40-byte info header has its pixels right behind it (after biClrUsed bytes); larger

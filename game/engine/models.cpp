@@ -6,33 +6,15 @@
 
 #include <bit>
 #include <cstring>
-#include <fstream>
 
 namespace {
 
 constexpr uint8_t Signature[ModelSignatureSize] = {'Q', 'M', 'F', '1', 0};
 
-// Model files are a few kilobytes; the cap keeps a device or a runaway file from being read
-// forever.
-constexpr size_t MaxModelFileSize = size_t{64} << 20;
-
 float ReadFloat(const uint8_t* bytes) {
     uint32_t bits = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
                     uint32_t{bytes[3]} << 24;
     return std::bit_cast<float>(bits);
-}
-
-// The whole file, or false when it cannot be read or is larger than any model.
-bool ReadModelFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bytes.clear();
-    char chunk[65536];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-        if (bytes.size() + static_cast<size_t>(file.gcount()) > MaxModelFileSize) return false;
-        bytes.insert(bytes.end(), chunk, chunk + file.gcount());
-    }
-    return !file.bad();
 }
 
 // Compiles the vertices into the list; false when the list cannot be opened for compiling (a list
@@ -72,9 +54,8 @@ bool ParseModel(const uint8_t* data, size_t size, std::string& modelName,
 
 bool LoadModel(const std::string& path, TModelInfo& info) {
     info.FileName = path;
-    if (!FileExists(path)) return false;
     std::vector<uint8_t> bytes;
-    if (!ReadModelFile(path, bytes)) return false;
+    if (!ReadFileWithin(path, MaxModelFileSize, bytes)) return false;
     std::vector<TModelVertex> vertices;
     if (!ParseModel(bytes.data(), bytes.size(), info.ModelName, vertices)) return false;
     return CompileModelList(info.ListName, vertices);

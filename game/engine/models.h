@@ -22,6 +22,9 @@ struct TModelVertex {
 
 constexpr size_t ModelSignatureSize = 5;
 constexpr size_t ModelRecordSize = 20;
+// Model files are a few kilobytes; 16 MiB (some 280,000 triangles) is far more than a game model
+// needs and still compiles in a moment. A larger file is refused unread.
+constexpr size_t MaxModelFileSize = size_t{16} << 20;
 
 // Splits a model file's bytes into its name and vertices; false when the signature is wrong. A
 // file cut inside its name has that much name and no vertices; a trailing piece shorter than a
@@ -30,5 +33,6 @@ bool ParseModel(const uint8_t* data, size_t size, std::string& modelName,
                 std::vector<TModelVertex>& vertices);
 
 // Reads the file and compiles it into the list `info.ListName`, replacing what the list held;
-// false when the file is missing, lacks the signature, or the list cannot be compiled.
+// false when the file is missing, not a regular file, larger than MaxModelFileSize, lacks the
+// signature, or the list cannot be compiled.
 bool LoadModel(const std::string& path, TModelInfo& info);

@@ -38,6 +38,25 @@ int ReadBase(const std::string& text, size_t& at) {
     return 10;
 }
 
+// Opens without waiting (a named pipe would block until its other end opens) and keeps the file
+// only when it is a regular one; the descriptor then blocks again as usual.
+int OpenRegular(const std::string& name, int flags) {
+    int file = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (file < 0) return -1;
+    struct stat status;
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || fcntl(file, F_SETFL, 0) != 0) {
+        close(file);
+        return -1;
+    }
+    return file;
+}
+
+std::FILE* AsStream(int file, const char* mode) {
+    std::FILE* stream = fdopen(file, mode);
+    if (!stream) close(file);
+    return stream;
+}
+
 uint32_t SteadyTicks() {
     auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint32_t>(
@@ -62,12 +81,41 @@ int32_t Random(int32_t n) {
 }
 
 bool FileExists(const std::string& name) {
-    int file = open(name.c_str(), O_RDONLY);
-    if (file < 0) return false;
+    std::FILE* file = OpenRegularFile(name);
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+std::FILE* OpenRegularFile(const std::string& name) {
+    int file = OpenRegular(name, O_RDONLY);
+    return file < 0 ? nullptr : AsStream(file, "rb");
+}
+
+std::FILE* RewriteRegularFile(const std::string& name) {
+    int file = OpenRegular(name, O_WRONLY | O_CREAT);
+    if (file >= 0 && ftruncate(file, 0) != 0) {
+        close(file);
+        return nullptr;
+    }
+    return file < 0 ? nullptr : AsStream(file, "wb");
+}
+
+bool ReadFileWithin(const std::string& name, size_t limit, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    std::FILE* file = OpenRegularFile(name);
+    if (!file) return false;
+    // The read asks for one byte more than the size: a file that grew meanwhile is refused rather
+    // than read on without end.
     struct stat status;
-    bool regular = fstat(file, &status) == 0 && !S_ISDIR(status.st_mode);
-    close(file);
-    return regular;
+    bool fits = fstat(fileno(file), &status) == 0 && static_cast<uint64_t>(status.st_size) <= limit;
+    if (fits) {
+        bytes.resize(static_cast<size_t>(status.st_size) + 1);
+        size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
+        fits = count < bytes.size() && !std::ferror(file);
+        bytes.resize(fits ? count : 0);
+    }
+    std::fclose(file);
+    return fits;
 }
 
 std::string IntToText(int32_t value) {

@@ -5,7 +5,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -19,15 +23,28 @@ struct Sample {
 
 struct Music {
     Mix_Music* Player = nullptr;
-    std::vector<uint8_t> Data; // the file's bytes, which SDL_mixer reads while it plays
+    std::vector<uint8_t> Data; // room for a tag, then the file's bytes, which SDL_mixer reads while
+                               // it plays
     uint32_t Flags = 0;
 };
 
 constexpr uint32_t MinFrequency = 8000;
 constexpr uint32_t MaxFrequency = 192000;
 constexpr int MixerChunkSize = 2048;
-// SDL reads memory through an int-sized window; a tag may still go in front.
-constexpr uint64_t MaxSourceBytes = 0x7FFFFFFF - 64;
+// MaxSoundBytes: a sample is decoded whole into memory, and 16 MiB is a quarter of an hour of MP3
+// at 128 kbit/s, some 150 MiB once decoded; tracker music stays as its file, rarely a megabyte.
+
+// A tag that holds nothing but padding, and the room kept for it in front of every source.
+constexpr uint8_t PaddingTag[] = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10,
+                                  0,   0,   0,   0, 0, 0, 0, 0, 0, 0};
+constexpr size_t TagRoom = sizeof PaddingTag;
+// The first bytes of a source, which decide whether it is read whole.
+constexpr size_t HeadSize = 16;
+
+struct TSourceRules {
+    uint64_t MaxBytes;
+    bool (*Accepts)(const std::vector<uint8_t>& bytes, size_t at); // the data's first bytes at `at`
+};
 
 bool Open = false;
 uint32_t LastHandle = 0;
@@ -49,27 +66,67 @@ bool DeviceName(int32_t device, const char*& name) {
     return name != nullptr;
 }
 
-// The bytes a load call names: `length` bytes from `offset` of the memory or the file.
-bool ReadSource(bool memory, const void* file, uint32_t offset, uint32_t length,
-                std::vector<uint8_t>& bytes) {
-    if (!file) return false;
-    if (memory) {
-        if (length == 0 || length > MaxSourceBytes) return false;
-        const auto* start = static_cast<const uint8_t*>(file) + offset;
-        bytes.assign(start, start + length);
-        return true;
+// Opens the file for reading when it is a regular file, at once: a named pipe or a device is
+// refused without waiting for a writer. -1 otherwise.
+int OpenRegularFile(const char* path, uint64_t& size) {
+    int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return -1;
+    struct stat status;
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || fcntl(file, F_SETFL, 0) != 0) {
+        close(file);
+        return -1;
     }
-    std::ifstream in(static_cast<const char*>(file), std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    std::streamoff size = in.tellg();
-    if (size < 0 || offset > static_cast<uint64_t>(size)) return false;
-    uint64_t available = static_cast<uint64_t>(size) - offset;
-    uint64_t count = length == 0 ? available : length;
-    if (count == 0 || count > available || count > MaxSourceBytes) return false;
-    bytes.resize(count);
-    in.seekg(offset);
-    return static_cast<bool>(
-        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count)));
+    size = static_cast<uint64_t>(status.st_size);
+    return file;
+}
+
+bool ReadAt(int file, uint64_t at, uint8_t* target, size_t count) {
+    while (count > 0) {
+        const ssize_t read = pread(file, target, count, static_cast<off_t>(at));
+        if (read <= 0) return false;
+        at += static_cast<uint64_t>(read);
+        target += read;
+        count -= static_cast<size_t>(read);
+    }
+    return true;
+}
+
+// Reads `length` bytes (0: to the end) from `offset` of the file into `bytes` behind TagRoom free
+// bytes; the first HeadSize bytes are read and accepted before the rest.
+bool ReadFileSource(const char* path, uint32_t offset, uint32_t length, const TSourceRules& rules,
+                    std::vector<uint8_t>& bytes) {
+    uint64_t size = 0;
+    const int file = OpenRegularFile(path, size);
+    if (file < 0) return false;
+    const uint64_t available = offset <= size ? size - offset : 0;
+    const uint64_t count = length == 0 ? available : length;
+    bool read = count > 0 && count <= available && count <= rules.MaxBytes;
+    const size_t head = static_cast<size_t>(std::min<uint64_t>(count, HeadSize));
+    if (read) {
+        bytes.resize(TagRoom + head);
+        read = ReadAt(file, offset, &bytes[TagRoom], head) && rules.Accepts(bytes, TagRoom);
+    }
+    if (read) {
+        bytes.resize(TagRoom + count);
+        read = ReadAt(file, offset + head, &bytes[TagRoom + head], count - head);
+    }
+    close(file);
+    return read;
+}
+
+// The bytes a load call names, `length` bytes from `offset` of the memory or the file, behind
+// TagRoom free bytes so that a tag can go in front without a copy; false when the rules refuse
+// their size or their first bytes.
+bool ReadSource(bool memory, const void* file, uint32_t offset, uint32_t length,
+                const TSourceRules& rules, std::vector<uint8_t>& bytes) {
+    if (!file) return false;
+    if (!memory)
+        return ReadFileSource(static_cast<const char*>(file), offset, length, rules, bytes);
+    if (length == 0 || length > rules.MaxBytes) return false;
+    const auto* start = static_cast<const uint8_t*>(file) + offset;
+    bytes.resize(TagRoom + length);
+    std::copy_n(start, length, &bytes[TagRoom]);
+    return rules.Accepts(bytes, TagRoom);
 }
 
 // How many mixer channels are playing the chunk now.
@@ -95,30 +152,34 @@ bool PlayOnFreeChannel(Mix_Chunk* chunk, int loops) {
 }
 
 // MPEG audio of any layer (MP1, MP2, MP3) that starts with a frame rather than a tag.
-bool StartsWithMpegFrame(const std::vector<uint8_t>& bytes) {
-    return bytes.size() >= 2 && bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0;
+bool StartsWithMpegFrame(const std::vector<uint8_t>& bytes, size_t at) {
+    return bytes.size() >= at + 2 && bytes[at] == 0xFF && (bytes[at + 1] & 0xE0) == 0xE0;
 }
 
 // Samples are WAV, OGG or MPEG audio; SDL_mixer would take more (whole tracker songs, decoded
 // without end when they loop), so the data's signature decides first.
-bool IsSampleFormat(const std::vector<uint8_t>& bytes) {
-    auto starts = [&](const char* magic, size_t at) {
+bool IsSampleFormat(const std::vector<uint8_t>& bytes, size_t at) {
+    auto starts = [&](const char* magic, size_t from) {
         for (size_t i = 0; magic[i]; ++i)
-            if (at + i >= bytes.size() || bytes[at + i] != static_cast<uint8_t>(magic[i]))
+            if (at + from + i >= bytes.size() ||
+                bytes[at + from + i] != static_cast<uint8_t>(magic[i]))
                 return false;
         return true;
     };
     bool wave = starts("RIFF", 0) && starts("WAVE", 8);
-    return wave || starts("OggS", 0) || starts("ID3", 0) || StartsWithMpegFrame(bytes);
+    return wave || starts("OggS", 0) || starts("ID3", 0) || StartsWithMpegFrame(bytes, at);
 }
 
-// SDL_mixer tells untagged MPEG audio only by a layer III frame; a tag holding nothing but padding
-// in front makes it take layers I and II as well.
-void TagMpegFrames(std::vector<uint8_t>& bytes) {
-    constexpr uint8_t PaddingTag[] = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10,
-                                      0,   0,   0,   0, 0, 0, 0, 0, 0, 0};
-    if (StartsWithMpegFrame(bytes))
-        bytes.insert(bytes.begin(), std::begin(PaddingTag), std::end(PaddingTag));
+bool AnyFormat(const std::vector<uint8_t>&, size_t) {
+    return true;
+}
+
+// Where the data of a source starts. SDL_mixer tells untagged MPEG audio only by a layer III
+// frame; a tag holding nothing but padding in front makes it take layers I and II as well.
+size_t TagMpegFrames(std::vector<uint8_t>& bytes) {
+    if (!StartsWithMpegFrame(bytes, TagRoom)) return TagRoom;
+    std::copy(std::begin(PaddingTag), std::end(PaddingTag), bytes.begin());
+    return 0;
 }
 
 } // namespace
@@ -156,11 +217,11 @@ int32_t BASS_Free() {
 uint32_t BASS_SampleLoad(int32_t memory, const void* file, uint32_t offset, uint32_t length,
                          uint32_t maxPlaybacks, uint32_t flags) {
     std::vector<uint8_t> bytes;
-    if (!Open || maxPlaybacks < 1 || !ReadSource(memory != 0, file, offset, length, bytes) ||
-        !IsSampleFormat(bytes))
+    if (!Open || maxPlaybacks < 1 ||
+        !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, IsSampleFormat}, bytes))
         return 0;
-    TagMpegFrames(bytes);
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    const size_t start = TagMpegFrames(bytes);
+    SDL_RWops* source = SDL_RWFromConstMem(&bytes[start], static_cast<int>(bytes.size() - start));
     Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
     if (!chunk) return 0;
     uint32_t handle = NewHandle();
@@ -195,8 +256,11 @@ uint32_t BASS_MusicLoad(int32_t memory, const void* file, uint32_t offset, uint3
                         uint32_t flags, uint32_t) {
     Music music;
     music.Flags = flags;
-    if (!Open || !ReadSource(memory != 0, file, offset, length, music.Data)) return 0;
-    SDL_RWops* source = SDL_RWFromConstMem(music.Data.data(), static_cast<int>(music.Data.size()));
+    if (!Open ||
+        !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, AnyFormat}, music.Data))
+        return 0;
+    SDL_RWops* source =
+        SDL_RWFromConstMem(&music.Data[TagRoom], static_cast<int>(music.Data.size() - TagRoom));
     music.Player = Mix_LoadMUS_RW(source, 1);
     if (!music.Player) return 0;
     if (Mix_GetMusicType(music.Player) != MUS_MOD) {

@@ -9,6 +9,10 @@
 // Sample and music flag: repeat until stopped or freed.
 constexpr uint32_t BASS_SAMPLE_LOOP = 4;
 
+// The most a sample or a music may hold; a larger one is refused before it is read. Only regular
+// files are opened: a named pipe or a device is refused at once.
+constexpr uint64_t MaxSoundBytes = uint64_t{16} << 20;
+
 // Opens the output. Device 1 (and -1) is the system's default output; device 2 and up are SDL's
 // output devices in its order (2 the first). The frequency, 8000 to 192000 Hz, is the rate the
 // mixer runs at. Flags, window and class identifier are not used. Non-zero on success; fails when

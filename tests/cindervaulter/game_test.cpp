@@ -5,6 +5,7 @@
 #include "offscreen_gl.h"
 #include "physics/physics.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -31,18 +32,13 @@ const Pixel Green{0, 255, 0, 255};
 const Pixel Disc{100, 150, 255, 90};
 
 // The engine bound as the program binds it, with a window open.
-class GameTest : public testing::Test {
+class GameTest : public ScratchFolderTest {
   protected:
     void SetUp() override {
-        Dir = MakeScratchDir("game");
         ASSERT_TRUE(BindEngine((Dir + "/log.txt").c_str()));
         ASSERT_TRUE(Window->SetMode(false, 800, 600, 32, 75));
     }
-    void TearDown() override {
-        ReleaseEngine();
-        fs::remove_all(Dir);
-    }
-    std::string Dir;
+    void TearDown() override { ReleaseEngine(); }
 };
 
 TEST_F(GameTest, TheCircleIsADotInARing) {

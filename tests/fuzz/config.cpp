@@ -34,7 +34,8 @@ std::string TemporaryFile(const std::string& name) {
 TParameterList Load(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     TParameterList list;
-    if (!LoadParameterList(path, list)) std::abort(); // the file is there: it must be read
+    // The file is there: it must be read unless it is longer than a configuration.
+    if (LoadParameterList(path, list) != (bytes.size() <= MaxConfigFileSize)) std::abort();
     return list;
 }
 

@@ -1,7 +1,8 @@
 // The configuration reader: what each kind of line yields, and that no bytes can break it.
 #include "config.h"
 
-#include "run_program.h"
+#include "file_modes.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,8 @@
 
 namespace {
 
-class ConfigFile : public testing::Test {
+class ConfigFile : public ScratchFolderTest {
   protected:
-    void SetUp() override { Dir = MakeScratchDir("config"); }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
-
     TParameterList Load(const std::string& bytes) {
         std::string path = Dir + "/Config.INI";
         std::ofstream(path, std::ios::binary) << bytes;
@@ -22,8 +20,6 @@ class ConfigFile : public testing::Test {
         EXPECT_TRUE(LoadParameterList(path, list));
         return list;
     }
-
-    std::string Dir;
 };
 
 std::vector<std::pair<std::string, std::string>> Pairs(const TParameterList& list) {
@@ -68,14 +64,16 @@ TEST_F(ConfigFile, EmptyFileIsReadAndMissingFileOrFolderIsNot) {
 TEST_F(ConfigFile, ReadOnlyFileIsStillRead) {
     std::string path = Dir + "/Config.INI";
     std::ofstream(path) << "ScrWidth=640\n";
+    const FileModesHold modesHold;
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    ASSERT_FALSE(CanWrite(path)) << "modes do not bind this user";
     TParameterList list;
     EXPECT_TRUE(LoadParameterList(path, list));
     EXPECT_EQ(GetParameterValue("ScrWidth", list, "800"), "640");
 }
 
 TEST_F(ConfigFile, VeryLongLinesAreKept) {
-    std::string value(1 << 20, 'v');
+    std::string value(MaxConfigFileSize - 16, 'v');
     TParameterList list = Load("Long=" + value + "\nShort=1\n");
     EXPECT_EQ(GetParameterValue("long", list, ""), value);
     EXPECT_EQ(GetParameterValue("short", list, ""), "1");

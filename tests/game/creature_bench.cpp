@@ -2,6 +2,7 @@
 // against the loop's 10 ms period, and drawing the forty snakes in an 800 by 600 frame.
 #include "creature.h"
 #include "engine/engine.h"
+#include "game_support.h"
 #include "vorm/vorm.h"
 
 #include <GL/gl.h>
@@ -28,8 +29,8 @@ BENCHMARK(CreatureTick)->Unit(benchmark::kNanosecond);
 
 void DrawSnakes(benchmark::State& state) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    TScreenSettings screen{800, 600, 800, 600, 32, 0, false};
-    if (!InitEngine("Game", screen)) return state.SkipWithError("no offscreen window");
+    if (!InitEngine("Game", MakeScreenSettings(800, 600)))
+        return state.SkipWithError("no offscreen window");
     SeedRandom(1);
     CreateVorms(800, 600);
     for (int i = 0; i < 200; ++i) UpdateCreature(static_cast<uint32_t>(i * 10));

@@ -1,6 +1,7 @@
 // What one tick of the frame loop costs the platform layer before any drawing: the message pump
 // with a burst of input, and a cleared, swapped 800 by 600 frame.
 #include "engine/engine.h"
+#include "game_support.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -12,13 +13,7 @@ namespace {
 
 bool Start() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    TScreenSettings settings;
-    settings.Width = 800;
-    settings.Height = 600;
-    settings.VirtualWidth = 800;
-    settings.VirtualHeight = 600;
-    settings.ColorBits = 32;
-    return InitEngine("Game", settings);
+    return InitEngine("Game", MakeScreenSettings(800, 600));
 }
 
 void ClearedFrame(benchmark::State& state) {

@@ -2,6 +2,7 @@
 // and projections the game draws with, and the events that become keys, mouse and the loop flag.
 #include "engine/engine.h"
 
+#include "game_support.h"
 #include "offscreen_gl.h"
 
 #include <GL/gl.h>
@@ -14,17 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-TScreenSettings Settings(int width, int height, bool fullScreen = false) {
-    TScreenSettings settings;
-    settings.Width = width;
-    settings.Height = height;
-    settings.VirtualWidth = 800;
-    settings.VirtualHeight = 600;
-    settings.ColorBits = 32;
-    settings.FullScreen = fullScreen;
-    return settings;
-}
 
 GLint Integer(GLenum name) {
     GLint value = 0;
@@ -42,7 +32,7 @@ TEST(InitEngine, OpensAWindowOfTheSizeWithTheStartingGLState) {
     SeedRandom(1);
     int32_t fromFixedSeed = Random(1000000000);
     SeedRandom(1);
-    ASSERT_TRUE(InitEngine("Game", Settings(400, 300)));
+    ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(400, 300)));
     EXPECT_NE(Random(1000000000), fromFixedSeed); // seeded afresh from the clock
     EXPECT_TRUE(EngineRunning);
     SDL_Window* window = SDL_GL_GetCurrentWindow();
@@ -71,9 +61,10 @@ TEST(InitEngine, OpensAWindowOfTheSizeWithTheStartingGLState) {
 
 TEST(InitEngine, SizesThatCannotBeShownFailAndLeaveNothing) {
     for (TScreenSettings bad :
-         {Settings(0, 600), Settings(800, 0), Settings(-800, 600), Settings(100000, 600),
-          Settings(800, 100000), Settings(0, 600, true), Settings(100000, 100000, true)}) {
-        ASSERT_TRUE(InitEngine("Game", Settings(320, 240)));
+         {MakeScreenSettings(0, 600), MakeScreenSettings(800, 0), MakeScreenSettings(-800, 600),
+          MakeScreenSettings(100000, 600), MakeScreenSettings(800, 100000),
+          MakeScreenSettings(0, 600, true), MakeScreenSettings(100000, 100000, true)}) {
+        ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(320, 240)));
         EXPECT_FALSE(InitEngine("Game", bad)) << bad.Width << " by " << bad.Height;
         EXPECT_TRUE(NothingLeft()) << bad.Width << " by " << bad.Height;
     }
@@ -81,20 +72,20 @@ TEST(InitEngine, SizesThatCannotBeShownFailAndLeaveNothing) {
 
 TEST(InitEngine, FailsWithoutAVideoDriver) {
     setenv("SDL_VIDEODRIVER", "none", 1);
-    EXPECT_FALSE(InitEngine("Game", Settings(800, 600)));
+    EXPECT_FALSE(InitEngine("Game", MakeScreenSettings(800, 600)));
     EXPECT_TRUE(NothingLeft());
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    EXPECT_TRUE(InitEngine("Game", Settings(800, 600)));
+    EXPECT_TRUE(InitEngine("Game", MakeScreenSettings(800, 600)));
 }
 
 // The offscreen display takes any mode, so a full-screen start changes it to the configured size,
 // and a windowed start afterwards finds the desktop mode back.
 TEST(InitEngine, FullScreenChangesTheDisplayModeToTheConfiguredSize) {
-    ASSERT_TRUE(InitEngine("Game", Settings(320, 240)));
+    ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(320, 240)));
     SDL_DisplayMode desktop{};
     ASSERT_EQ(SDL_GetCurrentDisplayMode(0, &desktop), 0);
 
-    ASSERT_TRUE(InitEngine("Game", Settings(640, 480, true)));
+    ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(640, 480, true)));
     SDL_Window* window = SDL_GL_GetCurrentWindow();
     EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN);
     SDL_DisplayMode mode{};
@@ -102,7 +93,7 @@ TEST(InitEngine, FullScreenChangesTheDisplayModeToTheConfiguredSize) {
     EXPECT_EQ(mode.w, 640);
     EXPECT_EQ(mode.h, 480);
 
-    ASSERT_TRUE(InitEngine("Game", Settings(320, 240)));
+    ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(320, 240)));
     ASSERT_EQ(SDL_GetCurrentDisplayMode(0, &mode), 0);
     EXPECT_EQ(mode.w, desktop.w);
     EXPECT_EQ(mode.h, desktop.h);
@@ -111,7 +102,7 @@ TEST(InitEngine, FullScreenChangesTheDisplayModeToTheConfiguredSize) {
 // Whatever the window's size, the 2D space is 800 by 600 with y downwards, and the perspective
 // keeps the 4:3 aspect of that space.
 TEST(SetProjection, MapsTheVirtualSpaceOntoTheWholeWindow) {
-    ASSERT_TRUE(InitEngine("Game", Settings(400, 200)));
+    ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(400, 200)));
     SetProjection(false);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     GLint viewport[4] = {};
@@ -145,7 +136,7 @@ TEST(SetProjection, MapsTheVirtualSpaceOntoTheWholeWindow) {
 class Input : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(InitEngine("Game", Settings(320, 240)));
+        ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(320, 240)));
         ProcessMessages(); // whatever the new window announced
         std::fill(std::begin(Keys), std::end(Keys), false);
     }
@@ -266,7 +257,7 @@ TEST_F(Input, ClosingTheWindowOrAQuitRequestStopsTheEngine) {
     EXPECT_FALSE(EngineRunning);
     EXPECT_TRUE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_HIDDEN);
 
-    ASSERT_TRUE(InitEngine("Game", Settings(320, 240)));
+    ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(320, 240)));
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);

@@ -11,19 +11,13 @@ namespace {
 
 const std::string ShippedFont = std::string(GAME_RUN_DIR) + "/Resources/font.ttf";
 
-bool EnsureContext() {
-    static OffscreenGL gl;
-    static bool open = OpenOffscreenGL(gl, 800, 600);
-    return open;
-}
-
 void BM_GetFontFaceName(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(GetFontFaceName(ShippedFont));
 }
 BENCHMARK(BM_GetFontFaceName)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildRegisteredFont(benchmark::State& state) {
-    if (!EnsureContext()) return state.SkipWithError("no OpenGL context");
+    if (!EnsureContext(800, 600)) return state.SkipWithError("no OpenGL context");
     AddFontResourceExA(ShippedFont, FR_PRIVATE);
     for (auto _ : state) DeleteFontLists(BuildFontLists("DejaVu Sans", 12, 0, 700));
     RemoveFontResourceExA(ShippedFont, FR_PRIVATE);
@@ -31,14 +25,14 @@ void BM_BuildRegisteredFont(benchmark::State& state) {
 BENCHMARK(BM_BuildRegisteredFont)->Unit(benchmark::kMillisecond);
 
 void BM_BuildDefaultFont(benchmark::State& state) {
-    if (!EnsureContext()) return state.SkipWithError("no OpenGL context");
+    if (!EnsureContext(800, 600)) return state.SkipWithError("no OpenGL context");
     for (auto _ : state) DeleteFontLists(BuildFontLists("", 12, 0, 700));
 }
 BENCHMARK(BM_BuildDefaultFont)->Unit(benchmark::kMillisecond);
 
 // The score line as the interface draws it, finished so that the glyphs are really drawn.
 void BM_RenderScoreLine(benchmark::State& state) {
-    if (!EnsureContext()) return state.SkipWithError("no OpenGL context");
+    if (!EnsureContext(800, 600)) return state.SkipWithError("no OpenGL context");
     AddFontResourceExA(ShippedFont, FR_PRIVATE);
     uint32_t base = BuildFontLists("DejaVu Sans", 12, 0, 700);
     glMatrixMode(GL_PROJECTION);

@@ -1,31 +1,15 @@
 // BMP and TGA decoding speed for a 2048 x 2048 picture, in bytes of decoded pixels a second.
 #include "engine/images.h"
-#include "image_writers.h"
+#include "game_support.h"
 
 #include <benchmark/benchmark.h>
-
-#include <random>
 
 namespace {
 
 constexpr int32_t Side = 2048;
 
-// A picture with smooth areas and noise, so run-length packets of both kinds occur.
 const RgbaImage& Picture() {
-    static const RgbaImage image = [] {
-        RgbaImage made = MakeImage(Side, Side);
-        std::mt19937 generator(3);
-        for (int32_t y = 0; y < Side; ++y)
-            for (int32_t x = 0; x < Side; ++x) {
-                uint8_t* p = PixelAt(made, x, y);
-                const bool flat = (x / 64 + y / 64) % 2 == 0;
-                p[0] = flat ? 40 : static_cast<uint8_t>(generator());
-                p[1] = flat ? 90 : static_cast<uint8_t>(x);
-                p[2] = flat ? 200 : static_cast<uint8_t>(y);
-                p[3] = 255;
-            }
-        return made;
-    }();
+    static const RgbaImage image = TestPicture(Side, Side);
     return image;
 }
 

@@ -4,9 +4,11 @@
 #include "engine/images.h"
 
 #include "file_bytes.h"
+#include "game_support.h"
 #include "image_writers.h"
 #include "offscreen_gl.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -16,19 +18,6 @@
 #include <fstream>
 
 namespace {
-
-RgbaImage Picture(int32_t width, int32_t height) {
-    RgbaImage image = MakeImage(width, height);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) {
-            uint8_t* pixel = PixelAt(image, x, y);
-            pixel[0] = static_cast<uint8_t>(x * 40 + 5);
-            pixel[1] = static_cast<uint8_t>(y * 50 + 7);
-            pixel[2] = static_cast<uint8_t>(x * y * 9 + 11);
-            pixel[3] = static_cast<uint8_t>(255 - x * 20 - y);
-        }
-    return image;
-}
 
 // The picture's pixels as a decoder gives them: `channels` bytes each, rows bottom-up or top-down.
 std::vector<uint8_t> Expected(const RgbaImage& image, int channels, bool bottomRowFirst) {
@@ -78,11 +67,8 @@ std::vector<uint8_t> Tga(uint8_t type, uint16_t width, uint16_t height, uint8_t 
     return file;
 }
 
-class ImageFiles : public testing::Test {
+class ImageFiles : public ScratchFolderTest {
   protected:
-    void SetUp() override { Dir = MakeScratchDir("images"); }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
-
     // Writes the picture as a PAM file and has ImageMagick convert it with the options.
     std::vector<uint8_t> ImageMagickFile(const RgbaImage& image, const std::string& options,
                                          const std::string& format, const std::string& output) {
@@ -112,15 +98,13 @@ class ImageFiles : public testing::Test {
         EXPECT_TRUE(ReadFileBytes(path + ".raw", bytes));
         return bytes;
     }
-
-    std::string Dir;
 };
 
 } // namespace
 
 TEST_F(ImageFiles, ImageMagickBitmapsDecodeBottomRowFirst) {
     for (int32_t width : {1, 2, 3, 5, 8}) {
-        const RgbaImage image = Picture(width, 3);
+        const RgbaImage image = TestPicture(width, 3);
         for (const char* format : {"BMP3", "BMP"}) {
             SCOPED_TRACE(std::string(format) + " of width " + std::to_string(width));
             const std::vector<uint8_t> file =
@@ -140,7 +124,7 @@ TEST_F(ImageFiles, ImageMagickBitmapsDecodeBottomRowFirst) {
 }
 
 TEST_F(ImageFiles, TopDownBitmapReadsLikeItsBottomUpTwin) {
-    const RgbaImage image = Picture(5, 4);
+    const RgbaImage image = TestPicture(5, 4);
     const std::vector<uint8_t> bottomUp = EncodeBmp(image);
     std::vector<uint8_t> topDown(bottomUp.begin(), bottomUp.begin() + 54);
     const size_t stride = 16;
@@ -161,7 +145,7 @@ TEST_F(ImageFiles, TopDownBitmapReadsLikeItsBottomUpTwin) {
 
 TEST_F(ImageFiles, ClassicBitmapRulesHold) {
     // 64 x 32 with no image size given: 6144 bytes from byte 54.
-    std::vector<uint8_t> file = EncodeBmp(Picture(64, 32));
+    std::vector<uint8_t> file = EncodeBmp(TestPicture(64, 32));
     PutU32(file, 34, 0);
     file[0] = 'X'; // the signature is not looked at
     file[1] = 'Y';
@@ -171,18 +155,18 @@ TEST_F(ImageFiles, ClassicBitmapRulesHold) {
     EXPECT_EQ(image.Width, 64);
     EXPECT_EQ(image.Height, 32);
     EXPECT_EQ(image.BitsPerPixel, 24);
-    EXPECT_EQ(image.Pixels, Expected(Picture(64, 32), 3, true));
+    EXPECT_EQ(image.Pixels, Expected(TestPicture(64, 32), 3, true));
 
     // biClrUsed bytes (one per count) are skipped before the pixels.
-    std::vector<uint8_t> withColours = EncodeBmp(Picture(4, 2));
+    std::vector<uint8_t> withColours = EncodeBmp(TestPicture(4, 2));
     PutU32(withColours, 46, 5);
     withColours.insert(withColours.begin() + 54, 5, 0xEE);
     ASSERT_TRUE(DecodeBmpImage(withColours, image));
-    EXPECT_EQ(image.Pixels, Expected(Picture(4, 2), 3, true));
+    EXPECT_EQ(image.Pixels, Expected(TestPicture(4, 2), 3, true));
 }
 
 TEST_F(ImageFiles, BitmapsOfOtherKindsOrSizesFail) {
-    const std::vector<uint8_t> good = EncodeBmp(Picture(4, 4));
+    const std::vector<uint8_t> good = EncodeBmp(TestPicture(4, 4));
     auto patched = [&](size_t offset, uint32_t value, int bytes) {
         std::vector<uint8_t> file = good;
         for (int i = 0; i < bytes; ++i) file[offset + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -202,11 +186,11 @@ TEST_F(ImageFiles, BitmapsOfOtherKindsOrSizesFail) {
     for (size_t size = 0; size < good.size(); ++size)
         EXPECT_FALSE(DecodesBmp(std::vector<uint8_t>(good.begin(), good.begin() + size))) << size;
     EXPECT_FALSE(
-        DecodesBmp(ImageMagickFile(Picture(4, 4), "-type Palette", "BMP3", "palette.bmp")));
+        DecodesBmp(ImageMagickFile(TestPicture(4, 4), "-type Palette", "BMP3", "palette.bmp")));
 }
 
 TEST_F(ImageFiles, ImageMagickTgaFilesDecodeFirstRowLast) {
-    const RgbaImage image = Picture(6, 5);
+    const RgbaImage image = TestPicture(6, 5);
     struct Variant {
         const char* Options;
         int Bits;
@@ -363,7 +347,7 @@ RgbaImage FourRows(int32_t width) {
 } // namespace
 
 TEST_F(Textures, BitmapTextureKeepsFileRowOrderAsOpaqueRgba) {
-    const RgbaImage image = Picture(4, 2);
+    const RgbaImage image = TestPicture(4, 2);
     const TTextureInfo info = LoadBmpTexture(Write(EncodeBmp(image), "picture.bmp"));
     ASSERT_NE(info.Texture, 0u);
     EXPECT_EQ(info.Width, 4);
@@ -382,7 +366,7 @@ TEST_F(Textures, BitmapTextureKeepsFileRowOrderAsOpaqueRgba) {
 }
 
 TEST_F(Textures, TgaTextureIsMipmappedWithItsOwnFormat) {
-    const RgbaImage image = Picture(4, 4);
+    const RgbaImage image = TestPicture(4, 4);
     TTextureInfo info = LoadTgaTexture(Write(EncodeTga(image, 24, true), "picture24.tga"));
     ASSERT_NE(info.Texture, 0u);
     EXPECT_EQ(info.BitsPerPixel, 24);

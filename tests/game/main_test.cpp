@@ -4,6 +4,7 @@
 #include "run_program.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -28,6 +29,7 @@ struct GameSetup {
     std::vector<std::string> Environment;
     bool LogIsAFolder = false;
     size_t QuitAtLogLines = 0; // not 0: the quit request goes once "Log.TXT" has this many lines
+    std::string Pipe;          // a named pipe stands in the folder under this name
 };
 
 GameSetup WithConfig(std::optional<std::string> config) {
@@ -47,6 +49,10 @@ GameRun RunGame(const GameSetup& setup, int runMs = 1500) {
         fs::create_directory(folder + "/Log.TXT");
     else
         std::ofstream(folder + "/Log.TXT") << "a line from an earlier run that is longer\n";
+    if (!setup.Pipe.empty()) {
+        fs::remove(folder + "/" + setup.Pipe);
+        EXPECT_EQ(mkfifo((folder + "/" + setup.Pipe).c_str(), 0644), 0);
+    }
 
     std::vector<std::string> environment = setup.Environment;
     environment.push_back("ASAN_OPTIONS=detect_leaks=0"); // the GL driver's leaks are not ours
@@ -58,7 +64,7 @@ GameRun RunGame(const GameSetup& setup, int runMs = 1500) {
     run.Milliseconds = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                              std::chrono::steady_clock::now() - start)
                                              .count());
-    if (!setup.LogIsAFolder) run.Log = ReadLines(folder + "/Log.TXT");
+    if (fs::is_regular_file(folder + "/Log.TXT")) run.Log = ReadLines(folder + "/Log.TXT");
     fs::remove_all(folder);
     return run;
 }
@@ -183,6 +189,19 @@ TEST(GameProgram, RunsWithoutALogWhenItCannotBeCreated) {
     EXPECT_GE(run.Milliseconds, 1000);
     EXPECT_EQ(run.Run.Stdout, "Redirecting output to file \"Log.TXT\"... ");
     EXPECT_EQ(run.Run.Stderr.rfind("Error!\n", 0), 0u) << run.Run.Stderr;
+}
+
+// A named pipe as Config.INI or Log.TXT would block the start: each counts as unreadable at once.
+TEST(GameProgram, ANamedPipeAsConfigurationOrLogIsRefusedAtOnce) {
+    for (const std::string name : {"Config.INI", "Log.TXT"}) {
+        GameSetup setup;
+        setup.Pipe = name;
+        GameRun run = RunGame(setup, 1000);
+        ExpectCleanEnd(run);
+        const bool logged = name == "Config.INI";
+        ASSERT_EQ(run.Log.empty(), !logged);
+        EXPECT_TRUE(!logged || (run.Log.size() > 1 && run.Log[1] == ConfigError));
+    }
 }
 
 // A quit request before the window, while it opens and during the loading bar: the start-up

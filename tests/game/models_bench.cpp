@@ -19,12 +19,6 @@ std::string PartPath(const char* part) {
     return std::string(TOOLS_DIR) + "/models/" + part + ".qmf";
 }
 
-bool EnsureContext() {
-    static OffscreenGL gl;
-    static bool open = OpenOffscreenGL(gl, 400, 300);
-    return open;
-}
-
 void BM_ParseBody(benchmark::State& state) {
     std::ifstream file(PartPath("tuvobody"), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(file)), {});
@@ -40,7 +34,7 @@ void BM_ParseBody(benchmark::State& state) {
 BENCHMARK(BM_ParseBody);
 
 void BM_LoadBody(benchmark::State& state) {
-    if (!EnsureContext()) return state.SkipWithError("no OpenGL context");
+    if (!EnsureContext(400, 300)) return state.SkipWithError("no OpenGL context");
     TModelInfo info{1, "", ""};
     for (auto _ : state) benchmark::DoNotOptimize(LoadModel(PartPath("tuvobody"), info));
     glFinish();
@@ -48,7 +42,7 @@ void BM_LoadBody(benchmark::State& state) {
 BENCHMARK(BM_LoadBody)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadAllEightParts(benchmark::State& state) {
-    if (!EnsureContext()) return state.SkipWithError("no OpenGL context");
+    if (!EnsureContext(400, 300)) return state.SkipWithError("no OpenGL context");
     for (auto _ : state)
         for (GLuint list = 1; list <= 8; ++list) {
             TModelInfo info{list, "", ""};
@@ -60,7 +54,7 @@ BENCHMARK(BM_LoadAllEightParts)->Unit(benchmark::kMicrosecond);
 
 // The eight lists drawn into a 400 by 300 frame and finished, as the scene draws the creature.
 void BM_DrawCreature(benchmark::State& state) {
-    if (!EnsureContext()) return state.SkipWithError("no OpenGL context");
+    if (!EnsureContext(400, 300)) return state.SkipWithError("no OpenGL context");
     for (GLuint list = 1; list <= 8; ++list) {
         TModelInfo info{list, "", ""};
         LoadModel(PartPath(Parts[list - 1]), info);

@@ -3,23 +3,27 @@
 // OpenGL context, so the tests run in an offscreen one.
 #include "resources.h"
 
+#include "config.h"
 #include "engine/fonts.h"
+#include "engine/images.h"
+#include "engine/models.h"
 #include "file_bytes.h"
+#include "file_modes.h"
 #include "image_writers.h"
 #include "offscreen_gl.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 #include "sound/bass.h"
 #include "startup.h"
 #include "szdd.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -93,36 +97,6 @@ RgbaImage SmallPicture() {
     return image;
 }
 
-// Turns this thread's power to write past a folder's modes (root's CAP_DAC_OVERRIDE) on or off;
-// whether it was on before. Lowering it, or raising it again from the permitted set, needs no
-// privilege, so a read-only folder can refuse root as well.
-bool SetFolderModeOverride(bool on) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2] = {};
-    if (syscall(SYS_capget, &header, data) != 0) return false;
-    const uint32_t bit = 1u << CAP_DAC_OVERRIDE;
-    const bool before = (data[0].effective & bit) != 0;
-    data[0].effective = on ? data[0].effective | bit : data[0].effective & ~bit;
-    syscall(SYS_capset, &header, data);
-    return before;
-}
-
-// While it lives, folder modes hold for this thread even when it runs as root.
-struct FolderModesHold {
-    bool Overridden = SetFolderModeOverride(false);
-    ~FolderModesHold() {
-        if (Overridden) SetFolderModeOverride(true);
-    }
-};
-
-bool CanCreateFileIn(const std::string& folder) {
-    std::FILE* probe = std::fopen((folder + "/probe").c_str(), "wb");
-    if (!probe) return false;
-    std::fclose(probe);
-    fs::remove(folder + "/probe");
-    return true;
-}
-
 // Points the system's temporary folder elsewhere for as long as it lives.
 struct TemporaryFolderAt {
     std::optional<std::string> Previous;
@@ -146,13 +120,12 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     return files;
 }
 
-class Pipeline : public testing::Test {
+class Pipeline : public ScratchFolderTest {
   protected:
     static void SetUpTestSuite() { ASSERT_TRUE(OpenOffscreenGL(Gl, 32, 32)); }
     static void TearDownTestSuite() { CloseOffscreenGL(Gl); }
 
     void SetUp() override {
-        Dir = MakeScratchDir("resources");
         fs::create_directory(Dir + "/Resources");
         Previous = fs::current_path();
         fs::current_path(Dir);
@@ -169,7 +142,6 @@ class Pipeline : public testing::Test {
         BASS_MusicFree = nullptr;
         fs::current_path(Previous);
         fs::permissions(Dir + "/Resources", fs::perms::owner_all);
-        fs::remove_all(Dir);
     }
 
     static void UseFakeSound() {
@@ -187,7 +159,6 @@ class Pipeline : public testing::Test {
     }
 
     static OffscreenGL Gl;
-    std::string Dir;
     fs::path Previous;
 };
 
@@ -272,8 +243,8 @@ TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
 TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
     WriteCompressed("Resources/jump.bm_", EncodeBmp(SmallPicture()), 'p');
     fs::permissions("Resources", fs::perms::owner_read | fs::perms::owner_exec);
-    const FolderModesHold modesHold;
-    if (CanCreateFileIn("Resources")) GTEST_SKIP() << "this user may write into read-only folders";
+    const FileModesHold modesHold;
+    ASSERT_FALSE(CanWrite("Resources")) << "modes do not bind this user";
     TFileNameList registrations = {{"jump", "Resources\\jump.bm_", 0, 0, 0}};
     TResourceList resources;
     EXPECT_TRUE(LoadResources(registrations, resources, nullptr));
@@ -435,6 +406,93 @@ TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
     }
 }
 
+namespace {
+
+enum Reader { ReadConfig, ReadModel, ReadTga, LoadAll, Expand100 };
+
+bool ReadAs(Reader reader, const std::string& path) {
+    TParameterList list;
+    TModelInfo model{9, "", ""};
+    TImage image;
+    TFileNameList registrations = {{"r", path, 0, 0, 0}};
+    TResourceList resources;
+    if (reader == ReadConfig) return LoadParameterList(path, list);
+    if (reader == ReadModel) return LoadModel(path, model);
+    if (reader == ReadTga) return ReadTgaImage(path, image);
+    if (reader == LoadAll) return LoadResources(registrations, resources, nullptr);
+    return ExpandCompressedFile(path, "copy.bin") && fs::file_size("copy.bin") == 100;
+}
+
+// An SZDD header recording `length` and the name's last character 'f'; behind it, LZSS data of
+// zeros gives 24 bytes for each 17.
+std::vector<uint8_t> SzddRecording(uint64_t length) {
+    std::vector<uint8_t> header = CompressSzdd({}, 'f');
+    for (int i = 0; i < 4; ++i) header[10 + i] = uint8_t(length >> (8 * i));
+    return header;
+}
+
+std::vector<uint8_t> TgaHeader(uint8_t type, uint16_t width, uint16_t height) {
+    std::vector<uint8_t> header = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0};
+    std::memcpy(&header[12], &width, 2); // the host's order is the file's, little-endian
+    std::memcpy(&header[14], &height, 2);
+    return header;
+}
+
+} // namespace
+
+// Every kind of file the Game reads, made hostile: a named pipe, a link to an endless device, or a
+// small sparse file or a header that lies standing in for a huge file. Each is refused at once (a
+// pipe would block forever); at its limit a file is still read. A refused copy leaves nothing.
+TEST_F(Pipeline, EveryReadIsOfARegularFileWithinTheLimitOfItsKind) {
+    enum { Pipe, EndlessDevice, SparseFile };
+    struct Case {
+        const char* Path;
+        int Make;
+        std::vector<uint8_t> Head; // a sparse file's first bytes
+        uintmax_t Size;
+        Reader Read;
+        bool Taken;
+    };
+    const std::vector<uint8_t> model = {'Q', 'M', 'F', '1', 0, 0};
+    const std::vector<Case> cases = {
+        {"Config.INI", Pipe, {}, 0, ReadConfig, false},
+        {"Config.INI", EndlessDevice, {}, 0, ReadConfig, false},
+        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize, ReadConfig, true},
+        {"Config.INI", SparseFile, {'a', '='}, MaxConfigFileSize + 1, ReadConfig, false},
+        {"m.qmf", Pipe, {}, 0, ReadModel, false},
+        {"m.qmf", SparseFile, model, MaxModelFileSize, ReadModel, true},
+        {"m.qmf", SparseFile, model, MaxModelFileSize + 1, ReadModel, false},
+        {"i.tga", Pipe, {}, 0, ReadTga, false},
+        {"i.tga", SparseFile, TgaHeader(10, 16384, 16384), 11 << 20, ReadTga, false},
+        {"i.tga", SparseFile, TgaHeader(2, MaxImageSide, 1), 18 + MaxImageSide * 4, ReadTga, true},
+        {"i.tga", SparseFile, TgaHeader(2, MaxImageSide + 1, 1), 18 + MaxImageSide * 8, ReadTga,
+         false},
+        {"Resources/r.bmp", Pipe, {}, 0, LoadAll, false},
+        {"Resources/r.bm_", Pipe, {}, 0, LoadAll, false},
+        {"plain.bin", Pipe, {}, 0, Expand100, false},
+        {"plain.bin", SparseFile, {'x'}, MaxExpandedFileSize + 1, Expand100, false},
+        {"big.bi_", SparseFile, SzddRecording(100), 1 << 20, Expand100, true},
+        {"big.bi_", SparseFile, SzddRecording(MaxExpandedFileSize + 1), 1 << 20, Expand100, false},
+        {"big.bi_", SparseFile, SzddRecording(MaxExpandedFileSize), 1 << 20, Expand100, false},
+    };
+    for (const Case& c : cases) {
+        std::error_code error;
+        fs::remove(c.Path, error);
+        fs::remove("copy.bin", error);
+        if (c.Make == Pipe) {
+            ASSERT_EQ(mkfifo(c.Path, 0644), 0);
+        }
+        if (c.Make == EndlessDevice) fs::create_symlink("/dev/zero", c.Path);
+        if (c.Make == SparseFile) {
+            ASSERT_TRUE(WriteFileBytes(c.Path, c.Head));
+            fs::resize_file(c.Path, c.Size);
+        }
+        EXPECT_EQ(ReadAs(c.Read, c.Path), c.Taken)
+            << c.Path << " made " << c.Make << ", " << c.Size;
+        EXPECT_FALSE(!c.Taken && fs::exists("copy.bin")) << c.Path;
+    }
+}
+
 TEST_F(Pipeline, TheGamesRegistrationsAllLoadAndTheFontIsReleasedAtTheEnd) {
     CopyFolder(GAME_RUN_DIR "/Resources", Dir + "/Resources");
     const std::map<std::string, std::string> before = Snapshot(Dir);
@@ -504,15 +562,12 @@ TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
         RunProgram(folder + "/Game", folder,
                    {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + folder + "/audio.raw",
                     "ASAN_OPTIONS=detect_leaks=0"},
-                   8000);
+                   10000);
     EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
     const std::vector<std::string> log = ReadLines(folder + "/Log.TXT");
-    auto has = [&](const std::string& line) {
-        return std::find(log.begin(), log.end(), line) != log.end();
-    };
-    EXPECT_TRUE(has("Initializing BASS... Ok."));
-    EXPECT_TRUE(has("Resources were loaded successfully."));
-    EXPECT_TRUE(has("Freeing resources... Ok."));
+    EXPECT_TRUE(HasLine(log, "Initializing BASS... Ok."));
+    EXPECT_TRUE(HasLine(log, "Resources were loaded successfully."));
+    EXPECT_TRUE(HasLine(log, "Freeing resources... Ok."));
     EXPECT_EQ(Snapshot(folder + "/Resources"), before);
     EXPECT_EQ(TemporaryCopyFolders(), copyFolders);
 
@@ -526,5 +581,25 @@ TEST(GameProgram, LoadsItsResourcesPlaysTheMusicAndLeavesNoCopyBehind) {
         loud += std::abs(sample) > 1000;
     }
     EXPECT_GT(loud, 4410) << audio.size() << " bytes of audio";
+    fs::remove_all(folder);
+}
+
+// Seven models that each expand to the most a copy may hold: the quit request that comes during
+// the loading is answered within the grace period, and no copy stays behind.
+TEST(GameProgram, AnswersAQuitDuringLongExpansionsAndLeavesNoCopyBehind) {
+    const std::string folder = MakeScratchDir("game-quit");
+    CopyFolder(GAME_RUN_DIR, folder);
+    // 190 MiB of zeros give more than is recorded.
+    for (const auto& entry : fs::directory_iterator(folder + "/Resources")) {
+        if (entry.path().extension() != ".qm_") continue;
+        ASSERT_TRUE(WriteFileBytes(entry.path(), SzddRecording(MaxExpandedFileSize)));
+        fs::resize_file(entry.path(), uintmax_t{190} << 20);
+    }
+    const ProgramRun run =
+        RunProgram(folder + "/Game", folder, {"ASAN_OPTIONS=detect_leaks=0"}, 2500, 3000);
+    EXPECT_FALSE(run.TimedOut);
+    EXPECT_EQ(run.ExitCode, 0) << run.Stderr;
+    for (const auto& entry : fs::directory_iterator(folder + "/Resources"))
+        EXPECT_NE(entry.path().extension(), ".qmf") << entry.path();
     fs::remove_all(folder);
 }

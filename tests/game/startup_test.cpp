@@ -2,6 +2,7 @@
 // them, at the window's own size.
 #include "startup.h"
 
+#include "game_support.h"
 #include "offscreen_gl.h"
 
 #include <GL/gl.h>
@@ -30,13 +31,7 @@ bool EitherColumnIs(int x, int y, Pixel colour) {
 }
 
 bool StartWindow(int width, int height) {
-    TScreenSettings settings;
-    settings.Width = width;
-    settings.Height = height;
-    settings.VirtualWidth = 800;
-    settings.VirtualHeight = 600;
-    settings.ColorBits = 32;
-    return InitEngine("Game", settings);
+    return InitEngine("Game", MakeScreenSettings(width, height));
 }
 
 } // namespace

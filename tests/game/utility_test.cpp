@@ -1,6 +1,7 @@
 // The platform layer's small helpers: number parsing as the configuration relies on it, files.
 #include "engine/engine.h"
 
+#include "file_modes.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
@@ -60,8 +61,12 @@ TEST(FileExists, IsTrueForReadableFilesOnlyAndAReadOnlyFileIsNotMissing) {
     EXPECT_FALSE(FileExists(path));
     std::ofstream(path) << "x";
     EXPECT_TRUE(FileExists(path));
+    const FileModesHold modesHold;
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(CanWrite(path)) << "modes do not bind this user";
     EXPECT_TRUE(FileExists(path));
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    EXPECT_FALSE(FileExists(path));
     EXPECT_FALSE(FileExists(dir));
     EXPECT_FALSE(FileExists(""));
     std::filesystem::remove_all(dir);

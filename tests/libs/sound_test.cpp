@@ -3,11 +3,14 @@
 #include "bass_api.h"
 
 #include "run_program.h"
+#include "scratch_folder.h"
+#include "wav.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -18,37 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 void PutBE16(std::vector<uint8_t>& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value >> 8));
     out.push_back(static_cast<uint8_t>(value));
-}
-
-// A mono 16-bit WAV of a 440 Hz tone.
-std::vector<uint8_t> ToneWav(int milliseconds) {
-    const uint32_t rate = 22050;
-    const uint32_t frames = rate * milliseconds / 1000;
-    std::vector<uint8_t> wav;
-    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
-    PutLE(wav, 36 + frames * 2, 4);
-    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    PutLE(wav, 16, 4);
-    PutLE(wav, 1, 2); // PCM
-    PutLE(wav, 1, 2); // mono
-    PutLE(wav, rate, 4);
-    PutLE(wav, rate * 2, 4);
-    PutLE(wav, 2, 2);
-    PutLE(wav, 16, 2);
-    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-    PutLE(wav, frames * 2, 4);
-    for (uint32_t i = 0; i < frames; ++i) {
-        double value = 12000 * std::sin(2 * M_PI * 440 * i / rate);
-        PutLE(wav, static_cast<uint32_t>(static_cast<int16_t>(value)), 2);
-    }
-    return wav;
 }
 
 // A four-channel Protracker module: one looping square-wave sample struck on the first row.
@@ -109,23 +84,18 @@ int Loudest(const std::string& path) {
     return loudest;
 }
 
-class Sound : public testing::Test {
+class Sound : public ScratchFolderTest {
   protected:
     void SetUp() override {
-        Folder = MakeScratchDir("sound");
-        ASSERT_FALSE(Folder.empty());
-        Output = Folder + "/output.raw";
+        ASSERT_FALSE(Dir.empty());
+        Output = Dir + "/output.raw";
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("SDL_DISKAUDIOFILE", Output.c_str(), 1);
     }
-    void TearDown() override {
-        BASS_Free();
-        fs::remove_all(Folder);
-    }
+    void TearDown() override { BASS_Free(); }
 
     bool Open() { return BASS_Init(1, 44100, 0, nullptr, nullptr) != 0; }
 
-    std::string Folder;
     std::string Output;
 };
 
@@ -157,7 +127,7 @@ TEST_F(Sound, OpensTheDefaultOrANumberedDeviceAtAValidRateOnlyOnce) {
 
 TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
     std::vector<uint8_t> wav = ToneWav(100);
-    std::string path = WriteFile(Folder + "/tone.wav", wav);
+    std::string path = WriteFile(Dir + "/tone.wav", wav);
     EXPECT_EQ(BASS_SampleLoad(0, path.c_str(), 0, 0, 3, 0), 0u); // not open yet
     ASSERT_TRUE(Open());
 
@@ -170,7 +140,7 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
 
     std::vector<uint8_t> prefixed(100, 0x55);
     prefixed.insert(prefixed.end(), wav.begin(), wav.end());
-    std::string packed = WriteFile(Folder + "/packed.bin", prefixed);
+    std::string packed = WriteFile(Dir + "/packed.bin", prefixed);
     uint32_t size = static_cast<uint32_t>(wav.size());
     EXPECT_NE(BASS_SampleLoad(0, packed.c_str(), 100, 0, 1, 0), 0u);
     EXPECT_NE(BASS_SampleLoad(0, packed.c_str(), 100, size, 1, 0), 0u);
@@ -181,8 +151,8 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
     EXPECT_EQ(BASS_SampleLoad(0, path.c_str(), 0, 0, 0, 0), 0u); // no playback allowed
     EXPECT_EQ(BASS_SampleLoad(1, wav.data(), 0, 0, 1, 0), 0u);   // memory without a length
     EXPECT_EQ(BASS_SampleLoad(0, nullptr, 0, 0, 1, 0), 0u);
-    EXPECT_EQ(BASS_SampleLoad(0, (Folder + "/missing.wav").c_str(), 0, 0, 1, 0), 0u);
-    EXPECT_EQ(BASS_SampleLoad(0, Folder.c_str(), 0, 0, 1, 0), 0u); // a folder
+    EXPECT_EQ(BASS_SampleLoad(0, (Dir + "/missing.wav").c_str(), 0, 0, 1, 0), 0u);
+    EXPECT_EQ(BASS_SampleLoad(0, Dir.c_str(), 0, 0, 1, 0), 0u); // a folder
 
     std::vector<uint8_t> truncated(wav.begin(), wav.begin() + 30);
     EXPECT_EQ(BASS_SampleLoad(1, truncated.data(), 0, 30, 1, 0), 0u);
@@ -192,6 +162,23 @@ TEST_F(Sound, LoadsSamplesFromFilesAndMemoryAndRefusesWhatIsNotOne) {
     EXPECT_NE(BASS_SampleFree(fromFile), 0);
     EXPECT_EQ(BASS_SampleFree(fromFile), 0);
     EXPECT_EQ(BASS_MusicFree(fromMemory), 0); // a sample is no music
+}
+
+// A named pipe is refused at once; a (sparse) file is read only up to MaxSoundBytes.
+TEST_F(Sound, ReadsOnlyRegularFilesUpToTheLimit) {
+    ASSERT_TRUE(Open());
+    const std::string pipe = Dir + "/pipe.wav";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_EQ(BASS_SampleLoad(0, pipe.c_str(), 0, 0, 1, 0), 0u);
+    EXPECT_EQ(BASS_MusicLoad(0, pipe.c_str(), 0, 0, 0, 0), 0u);
+    const std::string sample = WriteFile(Dir + "/big.wav", ToneWav(100));
+    const std::string music = WriteFile(Dir + "/big.mod", SquareWaveModule());
+    for (uint64_t size : {MaxSoundBytes, MaxSoundBytes + 1}) {
+        fs::resize_file(sample, size);
+        fs::resize_file(music, size);
+        EXPECT_EQ(BASS_SampleLoad(0, sample.c_str(), 0, 0, 1, 0) != 0, size == MaxSoundBytes);
+        EXPECT_EQ(BASS_MusicLoad(0, music.c_str(), 0, 0, 0, 0) != 0, size == MaxSoundBytes);
+    }
 }
 
 TEST_F(Sound, PlaysASampleAtMostTheGivenNumberOfTimesAtOnce) {
@@ -227,7 +214,7 @@ TEST_F(Sound, PlaysASampleAtMostTheGivenNumberOfTimesAtOnce) {
 TEST_F(Sound, MusicIsTrackerMusicOnly) {
     ASSERT_TRUE(Open());
     std::vector<uint8_t> module = SquareWaveModule();
-    std::string path = WriteFile(Folder + "/tune.mod", module);
+    std::string path = WriteFile(Dir + "/tune.mod", module);
     uint32_t music = BASS_MusicLoad(0, path.c_str(), 0, 0, BASS_SAMPLE_LOOP, 0);
     EXPECT_NE(music, 0u);
     uint32_t fromMemory =
@@ -238,7 +225,7 @@ TEST_F(Sound, MusicIsTrackerMusicOnly) {
     EXPECT_EQ(BASS_MusicLoad(1, wav.data(), 0, static_cast<uint32_t>(wav.size()), 0, 0), 0u);
     std::vector<uint8_t> junk(4000, 0x33);
     EXPECT_EQ(BASS_MusicLoad(1, junk.data(), 0, 4000, 0, 0), 0u);
-    EXPECT_EQ(BASS_MusicLoad(0, (Folder + "/missing.mod").c_str(), 0, 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_MusicLoad(0, (Dir + "/missing.mod").c_str(), 0, 0, 0, 0), 0u);
 
     EXPECT_NE(BASS_SamplePlay(music), 0u);
     EXPECT_EQ(BASS_SampleFree(music), 0); // a music is no sample
@@ -250,8 +237,8 @@ TEST_F(Sound, MusicIsTrackerMusicOnly) {
 // The disk output stays silent while nothing plays, so a loud file proves the sound went out.
 TEST_F(Sound, SampleAndMusicReachTheOutput) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    std::string wavPath = WriteFile(Folder + "/tone.wav", ToneWav(200));
-    std::string modPath = WriteFile(Folder + "/tune.mod", SquareWaveModule());
+    std::string wavPath = WriteFile(Dir + "/tone.wav", ToneWav(200));
+    std::string modPath = WriteFile(Dir + "/tune.mod", SquareWaveModule());
 
     ASSERT_TRUE(Open());
     SDL_Delay(200);
@@ -274,8 +261,8 @@ TEST_F(Sound, SampleAndMusicReachTheOutput) {
 
 // The Game's tune is an MP3, made with LAME; the encoder is part of the build's tools.
 TEST_F(Sound, DecodesMp3) {
-    std::string wavPath = WriteFile(Folder + "/tone.wav", ToneWav(500));
-    std::string mp3Path = Folder + "/tone.mp3";
+    std::string wavPath = WriteFile(Dir + "/tone.wav", ToneWav(500));
+    std::string mp3Path = Dir + "/tone.mp3";
     std::string command = "lame --quiet '" + wavPath + "' '" + mp3Path + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << "lame is installed by scripts/setup.sh";
     setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -293,7 +280,7 @@ TEST_F(Sound, DecodesMpegLayersOneAndTwo) {
     ASSERT_TRUE(Open());
     for (int layer : {1, 2}) {
         std::string path =
-            WriteFile(Folder + "/silence.mp" + std::to_string(layer), SilentMpegFrames(layer));
+            WriteFile(Dir + "/silence.mp" + std::to_string(layer), SilentMpegFrames(layer));
         uint32_t sample = BASS_SampleLoad(0, path.c_str(), 0, 0, 1, 0);
         EXPECT_NE(sample, 0u) << "layer " << layer;
         EXPECT_NE(BASS_SamplePlay(sample), 0u) << "layer " << layer;

@@ -31,6 +31,12 @@ void CloseOffscreenGL(OffscreenGL& gl) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+bool EnsureContext(int width, int height) {
+    static OffscreenGL gl;
+    static bool open = OpenOffscreenGL(gl, width, height);
+    return open;
+}
+
 std::vector<uint8_t> ReadPixelsRGBA(int x, int y, int width, int height) {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -20,6 +20,10 @@ struct OffscreenGL {
 bool OpenOffscreenGL(OffscreenGL& gl, int width, int height);
 void CloseOffscreenGL(OffscreenGL& gl);
 
+// A context of the size opened on the first call and kept for the program's life, for benchmarks;
+// whether there is one.
+bool EnsureContext(int width, int height);
+
 // The RGBA bytes of the rectangle, rows bottom-up as OpenGL counts them.
 std::vector<uint8_t> ReadPixelsRGBA(int x, int y, int width, int height);
 

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -41,6 +42,15 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool HasLineStartingWith(const std::vector<std::string>& lines, const std::string& start) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+}
+
 namespace {
 
 // Waits for the child up to `ms`, or until `ready` holds; true when it ended, with its raw status
@@ -57,7 +67,7 @@ bool WaitFor(pid_t pid, int ms, int& status, const std::function<bool()>& ready 
 
 [[noreturn]] void ExecChild(const std::string& program, const std::string& workDir,
                             const std::vector<std::string>& environment, const std::string& outPath,
-                            const std::string& errPath) {
+                            const std::string& errPath, const std::vector<std::string>& arguments) {
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = open("/dev/null", O_RDONLY);
@@ -66,26 +76,34 @@ bool WaitFor(pid_t pid, int ms, int& status, const std::function<bool()>& ready 
     dup2(out, 1);
     dup2(err, 2);
     for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
     _exit(127);
 }
 
 } // namespace
 
 ProgramRun RunProgram(const std::string& program, const std::string& workDir,
-                      const std::vector<std::string>& environment, int runMs, int graceMs) {
-    return RunProgramUntil(program, workDir, environment, nullptr, runMs, graceMs);
+                      const std::vector<std::string>& environment, int runMs, int graceMs,
+                      const std::vector<std::string>& arguments) {
+    return RunProgramUntil(program, workDir, environment, nullptr, runMs, graceMs, arguments);
 }
 
 ProgramRun RunProgramUntil(const std::string& program, const std::string& workDir,
                            const std::vector<std::string>& environment,
-                           const std::function<bool()>& ready, int runMs, int graceMs) {
+                           const std::function<bool()>& ready, int runMs, int graceMs,
+                           const std::vector<std::string>& arguments) {
     ProgramRun run;
     std::string outPath = workDir + ".stdout";
     std::string errPath = workDir + ".stderr";
     pid_t pid = fork();
     if (pid < 0) return run;
-    if (pid == 0) ExecChild(fs::absolute(program).string(), workDir, environment, outPath, errPath);
+    if (pid == 0)
+        ExecChild(fs::absolute(program).string(), workDir, environment, outPath, errPath,
+                  arguments);
 
     int status = 0;
     bool ended = WaitFor(pid, runMs, status, ready);

@@ -5,6 +5,7 @@
 #include "file_bytes.h"
 #include "resources.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -18,11 +19,8 @@ namespace {
 
 const std::string ResourcesDir = std::string(GAME_RUN_DIR) + "/Resources/";
 
-class GameAssets : public testing::Test {
+class GameAssets : public ScratchFolderTest {
   protected:
-    void SetUp() override { Dir = MakeScratchDir("assets"); }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
-
     // Expands the compressed asset and reads the whole expanded file.
     std::vector<uint8_t> Expand(const std::string& compressed, const std::string& expectedName) {
         const std::string path = ResourcesDir + compressed;
@@ -33,8 +31,6 @@ class GameAssets : public testing::Test {
         EXPECT_TRUE(ReadFileBytes(output, bytes));
         return bytes;
     }
-
-    std::string Dir;
 };
 
 double RowDifference(const TImage& image, int32_t a, int32_t b) {

@@ -2,7 +2,9 @@
 #include "image_writers.h"
 
 #include "file_bytes.h"
+#include "game_support.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +13,6 @@
 
 namespace {
 
-// A picture where every pixel differs from its neighbours, with long flat runs on some rows.
-RgbaImage TestPicture(int32_t width, int32_t height) {
-    RgbaImage image = MakeImage(width, height);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) {
-            uint8_t* pixel = PixelAt(image, x, y);
-            const bool flat = y % 3 == 0 && x > width / 3;
-            pixel[0] = static_cast<uint8_t>(flat ? 200 : x * 17 + y);
-            pixel[1] = static_cast<uint8_t>(flat ? 10 : y * 31);
-            pixel[2] = static_cast<uint8_t>(flat ? 60 : x * y * 7 + 3);
-            pixel[3] = static_cast<uint8_t>(flat ? 255 : 40 + x * 5 + y * 9);
-        }
-    return image;
-}
-
 std::vector<uint8_t> Channels(const RgbaImage& image, int count) {
     std::vector<uint8_t> bytes;
     for (size_t i = 0; i < image.Pixels.size(); i += 4)
@@ -33,11 +20,8 @@ std::vector<uint8_t> Channels(const RgbaImage& image, int count) {
     return bytes;
 }
 
-class ImageWriters : public testing::Test {
+class ImageWriters : public ScratchFolderTest {
   protected:
-    void SetUp() override { Dir = MakeScratchDir("writers"); }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
-
     // What ImageMagick reads from the file, top row first ("rgb" or "rgba" bytes).
     std::vector<uint8_t> ReadWithImageMagick(const std::vector<uint8_t>& file,
                                              const std::string& name, const std::string& format) {
@@ -51,8 +35,6 @@ class ImageWriters : public testing::Test {
         EXPECT_TRUE(ReadFileBytes(output, bytes));
         return bytes;
     }
-
-    std::string Dir;
 };
 
 // Walks the run-length stream row by row; false when a packet runs over a row's end.

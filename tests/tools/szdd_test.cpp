@@ -6,6 +6,7 @@
 #include "file_bytes.h"
 #include "resources.h"
 #include "run_program.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,11 +37,8 @@ std::vector<uint8_t> TextBytes(size_t size) {
     return bytes;
 }
 
-class SzddCompressor : public testing::Test {
+class SzddCompressor : public ScratchFolderTest {
   protected:
-    void SetUp() override { Dir = MakeScratchDir("szdd"); }
-    void TearDown() override { std::filesystem::remove_all(Dir); }
-
     // Compresses the bytes with our tool, as a file named `name`; returns the compressed path.
     std::string Compress(const std::vector<uint8_t>& data, const std::string& name) {
         const std::string input = Dir + "/" + name;
@@ -77,8 +75,6 @@ class SzddCompressor : public testing::Test {
         EXPECT_TRUE(ReadFileBytes(output, bytes));
         return bytes;
     }
-
-    std::string Dir;
 };
 
 struct Sample {

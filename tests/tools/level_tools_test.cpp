@@ -1,0 +1,91 @@
+// The level tools: replay files read and written, refused with file, line and reason; and a level
+// whose exit is sealed off fails the runner and makes the solver give up in its budget.
+#include "fake_engine.h"
+#include "level_play.h"
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+TEST(LevelTools, ReplaysReadBackAsWrittenAndBrokenOnesAreRefusedWithFileLineAndReason) {
+    const Replay written{1, 1, 1, 0, 1, 0, 0};
+    Replay replay;
+    uint32_t check = 0;
+    bool hasCheck = false;
+    std::string error;
+    ASSERT_TRUE(
+        ParseReplay(FormatReplay(written, "# a\n", 0xC0FFEE), "r", replay, check, hasCheck, error));
+    EXPECT_TRUE(replay == written && hasCheck && check == 0xC0FFEE && CountPresses(replay) == 2);
+    const std::pair<std::string, std::string> cases[] = {
+        {"up 3\nhold 2\n", "r:2: unknown keyword 'hold'"},
+        {"# c\noff 0\n", "r:2: '0' is not a step count from 1 to 1000000"},
+        {"up 2x\n", "r:1: '2x' is not a step count from 1 to 1000000"},
+        {"up\n", "r:1: up takes one value"},
+        {"up 1 2\n", "r:1: up takes one value"},
+        {"up 1\ncheck 12345\n", "r:2: check takes 8 hex digits, not '12345'"},
+        {"up 1\ncheck 0000000g\n", "r:2: check takes 8 hex digits, not '0000000g'"},
+        {"up 1\ncheck 00000000\n\noff 1\n", "r:4: nothing may follow the check line"},
+        {"# nothing\n", "r: no steps"},
+    };
+    for (const auto& [text, message] : cases) {
+        EXPECT_FALSE(ParseReplay(text, "r", replay, check, hasCheck, error)) << text;
+        EXPECT_EQ(error, message);
+    }
+    EXPECT_FALSE(ReadReplay("/nonexistent/r", replay, check, hasCheck, error));
+    EXPECT_EQ(error, "/nonexistent/r: cannot be read");
+}
+
+TEST(LevelTools, ASealedExitFailsTheRunnerAndTheSolverGivesUpWithinItsBudget) {
+    const std::string dir = MakeScratchDir("levels");
+    std::filesystem::create_directory(dir + "/maps");
+    // One pickup in the open; the exit beyond the arena's right wall, which the walls and the
+    // world's bounds keep every part of the body away from. (Thin walls inside the arena are no
+    // seal: a body thrusting hard enough is pushed back less than it moves and passes them.)
+    const std::vector<int32_t> map{10, 0, 1, 100, 300, 520, 100, 100, 150, 0};
+    WriteMapFile(dir + "/maps/map1.map", map);
+    std::ofstream(dir + "/up.replay") << "up 20\noff 10\nup 150\n";
+    const ProgramRun run =
+        RunProgram(TOOLS_DIR "/replay_runner", dir, {}, 60000, 1000, {".", "1", "up.replay"});
+    ASSERT_EQ(run.ExitCode, 1) << run.Stdout << run.Stderr;
+    EXPECT_NE(run.Stdout.find("map1.map: replay ended after 180 steps with 1/1 pickups, exit not "
+                              "reached"),
+              std::string::npos)
+        << run.Stdout;
+    const ProgramRun solve = RunProgram(TOOLS_DIR "/level_solver", dir, {}, 60000, 1000,
+                                        {".", "1", "found.replay", "3000", "100"});
+    ASSERT_EQ(solve.ExitCode, 1) << solve.Stdout << solve.Stderr;
+    EXPECT_NE(solve.Stdout.find("map1.map: gave up after 3000 states expanded"), std::string::npos)
+        << solve.Stdout;
+    EXPECT_NE(solve.Stdout.find("no way to the exit found (at best 1/1 pickups)"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/found.replay"));
+}
+
+TEST(LevelTools, TheRunnerRefusesAMissingOrBrokenReplayWithFileLineAndReason) {
+    const std::string dir = MakeScratchDir("levels");
+    std::ofstream(dir + "/bad.replay") << "up 5\noff -1\n";
+    for (const auto& [file, message] :
+         {std::pair{std::string("bad.replay"), "bad.replay:2: '-1' is not a step count"},
+          {"gone.replay", "gone.replay: cannot be read"}}) {
+        const ProgramRun run =
+            RunProgram(TOOLS_DIR "/replay_runner", dir, {}, 60000, 1000, {".", "1", file});
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_NE(run.Stderr.find(message), std::string::npos) << run.Stderr;
+    }
+}
+
+TEST(LevelTools, TheSolverFindsTheShippedReplayOfLevelTwo) {
+    const std::string dir = MakeScratchDir("levels");
+    const ProgramRun solve = RunProgram(TOOLS_DIR "/level_solver", dir, {}, 120000, 1000,
+                                        {CINDERVAULTER_RUN_DIR, "2", dir + "/found.replay"});
+    ASSERT_EQ(solve.ExitCode, 0) << solve.Stdout << solve.Stderr;
+    auto steps = [](const std::string& path) {
+        std::string kept;
+        for (const std::string& line : ReadLines(path))
+            if (line.rfind('#', 0) != 0) kept += line + "\n";
+        return kept;
+    };
+    EXPECT_EQ(steps(dir + "/found.replay"), steps(LEVELS_DIR "/map2.replay"));
+}

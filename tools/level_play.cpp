@@ -1,0 +1,163 @@
+#include "level_play.h"
+
+#include "engine.h"
+#include "game.h"
+#include "map.h"
+#include "menus.h"
+#include "physics/utilite.h"
+#include "rules.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr int32_t KeyUp = 38;
+
+// Up is the one key a replay holds; no key is ever pressed, so play never pauses.
+struct HeadlessInput final : IEngineInput {
+    int32_t AddRef() override { return 1; }
+    int32_t Release() override { return 1; }
+    bool KeyDown(int32_t key) override { return key == KeyUp && UpHeld; }
+    int32_t LastKey() override { return 0; }
+    bool UpHeld = false;
+};
+
+// A clock that runs only as the steps advance it; the play never asks for anything else.
+struct HeadlessEngine final : IEngine {
+    int32_t AddRef() override { return 1; }
+    int32_t Release() override { return 1; }
+    IEngineLog* GetLog() override { return nullptr; }
+    IEngineWindow* GetWindow() override { return nullptr; }
+    IEngineRender* GetRender() override { return nullptr; }
+    IEngineInput* GetInput() override { return nullptr; }
+    IEngineTextures* GetTextures() override { return nullptr; }
+    void SetProc(int32_t, EngineProc) override {}
+    int32_t GetTime() override { return int32_t(Steps * 1000 / UpdateRate); }
+    void Run(int32_t) override {}
+    void Quit() override {}
+    int64_t Steps = 0;
+};
+
+HeadlessInput TheInput;
+HeadlessEngine TheEngine;
+
+std::string ParseLine(const std::string& content, Replay& replay, bool& hasCheck, uint32_t& check) {
+    std::istringstream words(content.substr(0, content.find('#')));
+    std::string keyword, count, extra;
+    if (!(words >> keyword)) return "";
+    if (hasCheck) return "nothing may follow the check line";
+    if (!(words >> count) || (words >> extra)) return keyword + " takes one value";
+    char* end = nullptr;
+    if (keyword == "check") {
+        if (count.size() != 8) return "check takes 8 hex digits, not '" + count + "'";
+        check = uint32_t(std::strtoul(count.c_str(), &end, 16));
+        if (*end != 0) return "check takes 8 hex digits, not '" + count + "'";
+        hasCheck = true;
+        return "";
+    }
+    if (keyword != "up" && keyword != "off") return "unknown keyword '" + keyword + "'";
+    const long long n = std::strtoll(count.c_str(), &end, 10);
+    if (*end != 0 || n < 1 || n > 1000000)
+        return "'" + count + "' is not a step count from 1 to 1000000";
+    if (replay.size() + size_t(n) > 10000000) return "the replay runs past 10000000 steps";
+    replay.insert(replay.end(), size_t(n), keyword == "up" ? 1 : 0);
+    return "";
+}
+
+} // namespace
+
+bool ParseReplay(const std::string& text, const std::string& file, Replay& replay, uint32_t& check,
+                 bool& hasCheck, std::string& error) {
+    replay.clear();
+    hasCheck = false;
+    std::istringstream lines(text);
+    std::string content;
+    for (int line = 1; std::getline(lines, content); ++line) {
+        const std::string reason = ParseLine(content, replay, hasCheck, check);
+        if (!reason.empty()) {
+            error = file + ":" + std::to_string(line) + ": " + reason;
+            return false;
+        }
+    }
+    if (replay.empty()) {
+        error = file + ": no steps";
+        return false;
+    }
+    return true;
+}
+
+bool ReadReplay(const std::string& path, Replay& replay, uint32_t& check, bool& hasCheck,
+                std::string& error) {
+    std::ifstream in(path);
+    std::stringstream text;
+    if (!(in && text << in.rdbuf())) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    return ParseReplay(text.str(), path, replay, check, hasCheck, error);
+}
+
+std::string FormatReplay(const Replay& replay, const std::string& header, uint32_t check) {
+    std::string out = header;
+    for (size_t i = 0; i < replay.size();) {
+        size_t j = i;
+        while (j < replay.size() && replay[j] == replay[i]) ++j;
+        out += (replay[i] ? "up " : "off ") + std::to_string(j - i) + "\n";
+        i = j;
+    }
+    char line[32];
+    std::snprintf(line, sizeof line, "check %08x\n", check);
+    return out + line;
+}
+
+int32_t CountPresses(const Replay& replay) {
+    int32_t presses = 0;
+    for (size_t i = 0; i < replay.size(); ++i)
+        if (replay[i] && (i == 0 || !replay[i - 1])) ++presses;
+    return presses;
+}
+
+void UseHeadlessEngine() {
+    TheInput = HeadlessInput{};
+    TheEngine = HeadlessEngine{};
+    Engine = &TheEngine;
+    Input = &TheInput;
+    Randomize(1);
+}
+
+bool StartLevel(int32_t number) {
+    LevelNumber = number;
+    GameScreen = 1;
+    return LoadMap(MapFileName(number));
+}
+
+StepResult PlayStep(bool up) {
+    const int32_t level = LevelNumber;
+    const bool allIn = CollectedCount == int32_t(Pickups.size());
+    StepResult result{false, CollectedCount, int32_t(Pickups.size())};
+    TheInput.UpHeld = up;
+    TheEngine.Steps += 1;
+    GameUpdate();
+    // The exit loads the next map, or map 1 again after the last: either the number changes, or
+    // the one level there is starts over with its pickups back, or nothing could be loaded.
+    result.ExitReached = LevelNumber != level || World.ParticleCount < 3 ||
+                         (allIn && CollectedCount < result.Collected);
+    if (!result.ExitReached) result.Collected = CollectedCount;
+    return result;
+}
+
+uint32_t FoldFingerprint(uint32_t fingerprint) {
+    for (int32_t p = 0; p < 3 && p < World.ParticleCount; ++p) {
+        const TVec3 v = World.Positions[size_t(p)];
+        for (float f : {v.x, v.y}) {
+            uint32_t bits;
+            std::memcpy(&bits, &f, 4);
+            for (int shift = 0; shift < 32; shift += 8)
+                fingerprint = (fingerprint ^ ((bits >> shift) & 0xFF)) * 16777619u;
+        }
+    }
+    return fingerprint;
+}
