@@ -10,7 +10,7 @@ build=${1:-build}
 seconds=${2:-3600}
 source scripts/play_scripted.sh
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
@@ -25,7 +25,7 @@ soak() {
     (cd "$dir" && exec "./$name") >/dev/null 2>&1 &
     program=$!
     wait_for_line "$dir/$log" "$ready" 120 || echo "$name: no \"$ready\" in $log"
-    $play &>/dev/null &
+    (set +e; $play) &>/dev/null &
     player=$!
     local samples=() elapsed=0
     while ((elapsed < seconds)) && kill -0 "$program" 2>/dev/null; do
@@ -34,7 +34,7 @@ soak() {
         samples+=("$(rss_kb "$program")")
     done
     kill "$player"
-    kill -TERM "$program"
+    kill -TERM "$program" 2>/dev/null || echo "$name: ended before the quit request"
     wait "$program" || true
     kill "$XVFB_PID"
     # The first minute is start-up and caches filling; growth counts from there.

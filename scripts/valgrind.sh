@@ -30,11 +30,11 @@ check() {
         >"$work/$name.out" 2>&1 &
     program=$!
     wait_for_line "$dir/$log" "$ready" 900 || echo "$name: no \"$ready\" in $log"
-    $play &>/dev/null &
+    (set +e; $play) &>/dev/null &
     player=$!
     sleep "$seconds"
     kill "$player"
-    kill -TERM "$program"
+    kill -TERM "$program" 2>/dev/null || echo "$name: ended before the quit request"
     wait "$program" || true
     kill "$XVFB_PID"
     echo "== $name: $(grep -E '^Run ended' "$dir/$log" || true) log ends \"$(tail -n 1 "$dir/$log")\""
