@@ -213,7 +213,7 @@ TEST(GameProgram, AQuitRequestAtAnyMomentOfTheStartEndsWithTheWholeLog) {
         GameRun run = RunGame(setup, 20000);
         ExpectCleanEnd(run);
         ASSERT_EQ(run.Log.size(), 12u) << "quit at line " << lines;
-        EXPECT_EQ(run.Log[6], "Resources were loaded successfully.");
+        ExpectResourceSummary(run.Log[6]);
         EXPECT_EQ(run.Log[11], Cleared);
     }
 }
