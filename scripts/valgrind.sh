@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Both games under valgrind's memcheck in scripted play under Xvfb, side by side, each on its own
 # server (not in CI: it takes minutes). The play starts once the first frame is up (the software
-# renderer compiles its shaders slowly under valgrind) and lasts SECONDS. The platform's own
-# libraries are suppressed by scripts/valgrind.supp; any other error or definite leak is printed
-# and fails the run. The logs stay in the folder it prints.
+# renderer compiles its shaders slowly under valgrind) and lasts SECONDS. Then Cindervaulter's
+# levels are played headless through its rules under memcheck for an hour of simulated time, which
+# reaches far more of the game's own code than the slow window does. The platform's own libraries
+# are suppressed by scripts/valgrind.supp; any other error or definite leak is printed and fails
+# the run. The logs stay in the folder it prints.
 #   scripts/valgrind.sh [build folder] [seconds of play]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,4 +52,9 @@ status=0
 wait "$first" || status=1
 wait "$second" || status=1
 cat "$work/Cindervaulter.txt" "$work/Game.txt"
+echo "== Cindervaulter's levels headless, an hour of simulated play"
+valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
+    --errors-for-leak-kinds=definite --error-exitcode=9 --log-file="$work/headless.valgrind" \
+    "$build/tools/cindervaulter_soak" "$build/run/Cindervaulter" 3600 || status=1
+grep -E 'ERROR SUMMARY|definitely lost:' "$work/headless.valgrind"
 exit $status
