@@ -237,7 +237,7 @@ bool FrameDiffers(DisplayState& display) {
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(0, 0, display.FrameWidth, display.FrameHeight, GL_BGRA, GL_UNSIGNED_BYTE,
+    glReadPixels(0, 0, display.FrameWidth, display.FrameHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                  display.NewPixels.data());
     glPopClientAttrib();
     const bool same = !display.Repaint && display.ShownPixels.size() == size &&
