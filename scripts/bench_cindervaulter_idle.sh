@@ -8,6 +8,7 @@
 # Without a choice it runs under Xvfb when that is installed, otherwise on SDL's offscreen driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/xvfb.sh
 build=${1:-build}
 mode=${2:-$(command -v Xvfb >/dev/null && echo xvfb || echo offscreen)}
 seconds=10
@@ -27,10 +28,8 @@ cp -r "$program_dir/." "$work/"
 
 case "$mode" in
     xvfb)
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-        server=$!
-        for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
-        export DISPLAY=":$(head -n1 "$work/display")"
+        start_xvfb
+        server=$XVFB_PID
         unset SDL_VIDEODRIVER
         ;;
     offscreen) export SDL_VIDEODRIVER=offscreen ;;

@@ -5,6 +5,7 @@
 #   scripts/bench_game_play.sh [build folder]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/xvfb.sh
 build=${1:-build}
 seconds=20
 program_dir=$build/run/Game
@@ -45,10 +46,8 @@ void SDL_GL_SwapWindow(void* window) {
 EOF
 cc -shared -fPIC -O2 -o "$work/count_frames.so" "$work/count_frames.c" -ldl
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-server=$!
-for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb
+server=$XVFB_PID
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 

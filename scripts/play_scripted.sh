@@ -29,21 +29,6 @@ play_cindervaulter() {
     done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY once it lets clients in; the server's id goes
-# into XVFB_PID.
-start_xvfb() {
-    local file
-    file=$(mktemp)
-    # Without -noreset a server whose last client left restarts, turning the next one away.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$file" 2>/dev/null &
-    XVFB_PID=$!
-    until [[ -s $file ]] && DISPLAY=:$(head -n1 "$file") xdotool getmouselocation &>/dev/null; do
-        sleep 0.1
-    done
-    export DISPLAY=:$(head -n1 "$file")
-    rm -f "$file"
-}
-
 # Waits up to `seconds` for a line starting with `text` in `file`; false if it never came.
 wait_for_line() {
     local file=$1 text=$2 seconds=$3

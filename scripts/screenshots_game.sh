@@ -5,6 +5,7 @@
 #   scripts/screenshots_game.sh [build folder] [output folder]   (build, build/screenshots/game)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/xvfb.sh
 build=${1:-build}
 out=${2:-$build/screenshots/game}
 program_dir=$build/run/Game
@@ -23,10 +24,8 @@ trap cleanup EXIT
 cp -r "$program_dir/." "$work/"
 printf 'ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n' >"$work/Config.INI"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-server=$!
-for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb
+server=$XVFB_PID
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 

@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 seconds=${2:-3600}
 source scripts/play_scripted.sh
+source scripts/xvfb.sh
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy

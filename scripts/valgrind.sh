@@ -12,6 +12,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 seconds=${2:-30}
 source scripts/play_scripted.sh
+source scripts/xvfb.sh
 suppressions=$PWD/scripts/valgrind.supp
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true' EXIT

@@ -13,13 +13,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# -noreset: a server whose last client left would otherwise restart and turn the next one away.
-Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -noreset -nolisten tcp 3>"$work/display" \
-    2>/dev/null &
-server=$!
-for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+source scripts/xvfb.sh
+start_xvfb "${XVFB_SCREEN:-1024x768}"
+server=$XVFB_PID
 export SDL_VIDEODRIVER=x11
 export SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=0 # Mesa's driver leaks at exit are not the program's

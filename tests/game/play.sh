@@ -4,11 +4,10 @@
 # shots change with the play and the log ends in every shutdown step. Arg: run folder
 set -euo pipefail
 work=$(mktemp -d)
-trap 'kill ${game:-} $server 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" 2>/dev/null & server=$!
-until [[ -s $work/display ]] && DISPLAY=:$(<"$work/display") xdotool getmouselocation &>/dev/null
-do sleep 0.1; done
-export DISPLAY=:$(<"$work/display") SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
+trap 'kill ${game:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb
+export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
 cp -r "$1/." "$work/game" && printf 'ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n' >"$work/game/Config.INI"
 (cd "$work/game" && exec timeout 120 ./Game >/dev/null) & game=$!
 

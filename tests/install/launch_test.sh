@@ -6,7 +6,7 @@
 set -euo pipefail
 build=$1 game=$2 cindervaulter=$3
 work=$(mktemp -d)
-trap 'kill $server 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'kill ${XVFB_PID:-} 2>/dev/null; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 chmod -R a-w "$work/prefix"
@@ -20,14 +20,13 @@ if [[ $(id -u) -eq 0 ]]; then
     chown nobody: "$work/home" "$work/xdg" "$work/tmp"
     as_player=(setpriv --reuid=nobody --regid=nogroup --clear-groups) player_name=nobody
 fi
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" 2>/dev/null & server=$!
-until [[ -s $work/display ]] && DISPLAY=:$(<"$work/display") xdotool getmouselocation &>/dev/null
-do sleep 0.1; done
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb
 fail() { echo "$*"; exit 1; }
 # play COMMAND LOG LINE [NAME=value...]: starts the launcher, waits (60 s at most) for LINE in the
 # game's LOG, then asks the game to quit as a window manager would: it must end with status 0.
 play() {
-    env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/tmp" DISPLAY=":$(<"$work/display")" \
+    env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/tmp" DISPLAY="$DISPLAY" \
         SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "${@:4}" "${as_player[@]}" "$work/prefix/bin/$1" &>/dev/null & local pid=$!
     for ((i = 0; i < 600; i++)); do grep -q "$3" "$2" 2>/dev/null && break; sleep 0.1; done
     kill -TERM $pid 2>/dev/null || true
