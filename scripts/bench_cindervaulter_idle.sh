@@ -15,21 +15,12 @@ seconds=10
 program_dir=$build/run/Cindervaulter
 [[ -x $program_dir/Cindervaulter ]] || { echo "build first: scripts/build.sh $build" >&2; exit 2; }
 
-work=$(mktemp -d)
-server=""
-program=""
-cleanup() {
-    [[ -n $program ]] && kill "$program" 2>/dev/null || true
-    [[ -n $server ]] && kill "$server" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+make_scratch
 cp -r "$program_dir/." "$work/"
 
 case "$mode" in
     xvfb)
         start_xvfb
-        server=$XVFB_PID
         unset SDL_VIDEODRIVER
         ;;
     offscreen) export SDL_VIDEODRIVER=offscreen ;;

@@ -12,15 +12,7 @@ program_dir=$build/run/Game
 [[ -x $program_dir/Game ]] || { echo "build first: scripts/build.sh $build" >&2; exit 2; }
 command -v Xvfb >/dev/null || { echo "needs Xvfb and xdotool: scripts/setup.sh" >&2; exit 2; }
 
-work=$(mktemp -d)
-server=""
-program=""
-cleanup() {
-    [[ -n $program ]] && kill "$program" 2>/dev/null || true
-    [[ -n $server ]] && kill "$server" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+make_scratch
 cp -r "$program_dir/." "$work/"
 printf 'ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n' >"$work/Config.INI"
 
@@ -47,7 +39,6 @@ EOF
 cc -shared -fPIC -O2 -o "$work/count_frames.so" "$work/count_frames.c" -ldl
 
 start_xvfb
-server=$XVFB_PID
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 

@@ -20,3 +20,12 @@ start_xvfb() {
     export DISPLAY=:$(head -n1 "$file")
     rm -f "$file"
 }
+
+# make_scratch: a scratch folder in $work, removed at exit together with the program whose id is
+# in $program and the server start_xvfb started.
+make_scratch() {
+    work=$(mktemp -d)
+    program=""
+    XVFB_PID=""
+    trap 'kill $program $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+}

@@ -3,19 +3,10 @@
 # a scratch folder ($work) with a small map 1 when the build ships none, and offers the program's
 # start (start_program), keys (send_keys), its end (wait_program) and a look at its log
 # (check_log). Needs $program_dir; cleans up at exit.
-work=$(mktemp -d)
-server=""
-program=""
-cleanup() {
-    [[ -n $program ]] && kill "$program" 2>/dev/null || true
-    [[ -n $server ]] && kill "$server" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 source scripts/xvfb.sh
+make_scratch
+
 start_xvfb "${XVFB_SCREEN:-1024x768}"
-server=$XVFB_PID
 export SDL_VIDEODRIVER=x11
 export SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=0 # Mesa's driver leaks at exit are not the program's
