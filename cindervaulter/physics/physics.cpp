@@ -1,4 +1,4 @@
-#include "physics/physics.h"
+#include "physics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "physics/utilite.h"
+#include "utilite.h"
 
 #include <cmath>
 #include <random>

@@ -1,7 +1,7 @@
 // Small angle functions in single precision, and the game's one random generator.
 #pragma once
 
-#include "physics/physics.h"
+#include "physics.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 #include "engine.h"
 #include "game.h"
 #include "physics/utilite.h"
-#include "render/playfield.h"
+#include "render/sprites.h"
 
 #include <GL/gl.h>
 

@@ -1,5 +1,5 @@
-// The playfield's drawing: the textured square and the jagged line it is built from, and one
-// frame of play in layers (background, walls, the player, sparks, guide arrow, counter, minimap).
+// The playfield's drawing: the jagged line of a flash, and one frame of play in layers
+// (background, walls, the player, sparks, guide arrow, counter, minimap).
 // Everything is read from the game's state; nothing here changes it.
 #pragma once
 
@@ -10,9 +10,6 @@
 
 struct TFlash;
 
-// A square of edge Size centred on (X, Y), turned clockwise on screen by Angle degrees, with
-// texture row 0 at its top, tinted by the current colour.
-void DrawSprite(int32_t Texture, float X, float Y, float Size, float Angle);
 // One flash as a line strip, its start and (referenced) end moved on by the offsets.
 void DrawFlash(const TFlash& Flash, TVec3 StartOffset, TVec3 EndOffset);
 

@@ -1,4 +1,4 @@
-#include "engine/fonts.h"
+#include "fonts.h"
 
 #include <GL/gl.h>
 #include <fontconfig/fontconfig.h>

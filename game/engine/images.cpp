@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "engine/engine.h"
+#include "engine.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "engine/models.h"
+#include "models.h"
 
-#include "engine/engine.h"
+#include "engine.h"
 
 #include <GL/gl.h>
 

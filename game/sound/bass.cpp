@@ -1,4 +1,4 @@
-#include "sound/bass.h"
+#include "bass.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
