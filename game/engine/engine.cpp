@@ -1,6 +1,8 @@
 // The window, display mode, OpenGL context, input state and frames of the platform layer, on SDL2.
 #include "engine.h"
 
+#include "platform/virtual_keys.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL.h>
@@ -26,43 +28,6 @@ SDL_GLContext RenderContext = nullptr;
 bool VideoStarted = false;
 // The display mode SetDisplayMode chose; the full-screen window takes it when it is shown.
 SDL_DisplayMode FullScreenMode{};
-
-struct KeyCode {
-    SDL_Keycode Sym;
-    uint8_t VirtualKey;
-};
-
-// SDL key codes of the keys that have no plain run of Win32 codes (letters, digits and function
-// keys are mapped by arithmetic).
-constexpr KeyCode KeyTable[] = {
-    {SDLK_BACKSPACE, VK_BACK},  {SDLK_TAB, VK_TAB},        {SDLK_RETURN, VK_RETURN},
-    {SDLK_KP_ENTER, VK_RETURN}, {SDLK_ESCAPE, VK_ESCAPE},  {SDLK_SPACE, VK_SPACE},
-    {SDLK_LEFT, VK_LEFT},       {SDLK_UP, VK_UP},          {SDLK_RIGHT, VK_RIGHT},
-    {SDLK_DOWN, VK_DOWN},       {SDLK_LSHIFT, 0x10},       {SDLK_RSHIFT, 0x10},
-    {SDLK_LCTRL, 0x11},         {SDLK_RCTRL, 0x11},        {SDLK_PAUSE, 0x13},
-    {SDLK_CAPSLOCK, 0x14},      {SDLK_PAGEUP, 0x21},       {SDLK_PAGEDOWN, 0x22},
-    {SDLK_END, 0x23},           {SDLK_HOME, 0x24},         {SDLK_PRINTSCREEN, 0x2C},
-    {SDLK_INSERT, 0x2D},        {SDLK_DELETE, 0x2E},       {SDLK_KP_MULTIPLY, 0x6A},
-    {SDLK_KP_PLUS, 0x6B},       {SDLK_KP_MINUS, 0x6D},     {SDLK_KP_PERIOD, 0x6E},
-    {SDLK_KP_DIVIDE, 0x6F},     {SDLK_NUMLOCKCLEAR, 0x90}, {SDLK_SCROLLLOCK, 0x91},
-    {SDLK_SEMICOLON, 0xBA},     {SDLK_EQUALS, 0xBB},       {SDLK_COMMA, 0xBC},
-    {SDLK_MINUS, 0xBD},         {SDLK_PERIOD, 0xBE},       {SDLK_SLASH, 0xBF},
-    {SDLK_BACKQUOTE, 0xC0},     {SDLK_LEFTBRACKET, 0xDB},  {SDLK_BACKSLASH, 0xDC},
-    {SDLK_RIGHTBRACKET, 0xDD},  {SDLK_QUOTE, 0xDE},
-};
-
-// The Win32 virtual-key code of an SDL key, 0 for a key that has none.
-uint8_t VirtualKey(SDL_Keycode sym) {
-    if (sym >= SDLK_a && sym <= SDLK_z) return static_cast<uint8_t>('A' + (sym - SDLK_a));
-    if (sym >= SDLK_0 && sym <= SDLK_9) return static_cast<uint8_t>('0' + (sym - SDLK_0));
-    if (sym >= SDLK_KP_1 && sym <= SDLK_KP_9) return static_cast<uint8_t>(0x61 + (sym - SDLK_KP_1));
-    if (sym == SDLK_KP_0) return 0x60;
-    if (sym >= SDLK_F1 && sym <= SDLK_F12) return static_cast<uint8_t>(VK_F1 + (sym - SDLK_F1));
-    if (sym >= SDLK_F13 && sym <= SDLK_F24) return static_cast<uint8_t>(0x7C + (sym - SDLK_F13));
-    for (const KeyCode& key : KeyTable)
-        if (key.Sym == sym) return key.VirtualKey;
-    return 0;
-}
 
 // Alt, F10 and keys pressed while Alt is held are system keys, which the game never sees go down.
 bool IsSystemKey(const SDL_Keysym& key) {
@@ -102,10 +67,11 @@ void HandleEvent(const SDL_Event& event) {
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) StopRunning();
         break;
     case SDL_KEYDOWN:
-        if (!IsSystemKey(event.key.keysym)) SetKey(VirtualKey(event.key.keysym.sym), true);
+        if (!IsSystemKey(event.key.keysym))
+            SetKey(VirtualKeyFromKeycode(event.key.keysym.sym), true);
         break;
     case SDL_KEYUP:
-        SetKey(VirtualKey(event.key.keysym.sym), false);
+        SetKey(VirtualKeyFromKeycode(event.key.keysym.sym), false);
         break;
     case SDL_MOUSEMOTION:
         // Client coordinates travel as two unsigned 16-bit words.

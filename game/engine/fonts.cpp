@@ -1,5 +1,7 @@
 #include "fonts.h"
 
+#include "platform/cp1251.h"
+
 #include <GL/gl.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -58,16 +60,6 @@ struct FreeTypeFace {
     FreeTypeFace(const FreeTypeFace&) = delete;
     FreeTypeFace& operator=(const FreeTypeFace&) = delete;
 };
-
-// Windows-1251 codes 0x80 to 0xBF (0x98, which the code page leaves unassigned, gives U+FFFD);
-// 0xC0 to 0xFF are the 64 Cyrillic letters in Unicode's order.
-constexpr uint16_t Cp1251High[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
-    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
-    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
-    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
-    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
 std::string RegistryKey(const std::string& path) {
     std::error_code error;
@@ -256,12 +248,6 @@ void CompileEmptyLists(uint32_t base) {
 }
 
 } // namespace
-
-uint32_t Cp1251ToUnicode(uint8_t code) {
-    if (code < 0x80) return uint32_t(code);
-    if (code < 0xC0) return Cp1251High[code - 0x80];
-    return 0x0410 + uint32_t(code - 0xC0);
-}
 
 int32_t AddFontResourceExA(const std::string& path, uint32_t flags) {
     if ((flags & FR_PRIVATE) == 0) return 0;

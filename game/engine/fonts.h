@@ -29,10 +29,6 @@ std::string GetFontFaceName(const std::string& path);
 uint32_t BuildFontLists(const std::string& faceName, int32_t width, int32_t height, int32_t weight);
 void DeleteFontLists(uint32_t base);
 
-// The Unicode character a Windows-1251 code draws; U+FFFD for 0x98, which the code page leaves
-// unassigned.
-uint32_t Cp1251ToUnicode(uint8_t code);
-
 // Draws the bytes with the font's lists from the raster position (x, y) in the current colour;
 // texturing is left disabled.
 void RenderText(const std::string& text, uint32_t base, float x, float y);

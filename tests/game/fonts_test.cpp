@@ -2,7 +2,6 @@
 // drawn offscreen where their pixels can be checked.
 #include "engine/fonts.h"
 
-#include "cp1251_reference.h"
 #include "offscreen_gl.h"
 #include "run_program.h"
 
@@ -53,11 +52,6 @@ TEST(FontRegistry, RefusesWhatIsNotAPrivateFontFile) {
     EXPECT_EQ(AddFontResourceExA(ShippedFont, 0), 0);
     EXPECT_FALSE(IsFontFaceRegistered("DejaVu Sans"));
     std::filesystem::remove_all(dir);
-}
-
-TEST(Cp1251, AgreesWithTheSystemConverterOnEveryByte) {
-    for (int byte = 0; byte < 256; ++byte)
-        EXPECT_EQ(Cp1251ToUnicode(uint8_t(byte)), SystemCp1251ToUnicode(uint8_t(byte))) << byte;
 }
 
 TEST(FontFaceName, IsTheFamilyFontconfigReads) {

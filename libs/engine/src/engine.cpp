@@ -8,6 +8,8 @@
 #include "text.h"
 #include "textures.h"
 
+#include "platform/virtual_keys.h"
+
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -148,6 +150,7 @@ int64_t NowUs(const EngineCore& core) {
 
 // Key events change the held keys and queue presses; Alt+Enter switches full screen.
 void HandleKey(EngineCore& core, const SDL_KeyboardEvent& key) {
+    // By place, so that letters and digits keep their codes under any layout, Cyrillic too.
     const int32_t vk = VirtualKeyFromScancode(key.keysym.scancode);
     const bool down = key.state == SDL_PRESSED;
     const bool alt = (key.keysym.mod & KMOD_ALT) != 0;

@@ -6,10 +6,6 @@
 #include <cstdint>
 #include <deque>
 
-// The Win32 virtual-key code of an SDL scancode, 0 for keys without one. Letters and digits go by
-// position, as Windows reports them on most layouts.
-int32_t VirtualKeyFromScancode(int scancode);
-
 // Presses waiting beyond this (a key repeating through a long stall) are dropped.
 constexpr size_t MaxPendingKeys = 16;
 

@@ -11,9 +11,6 @@
 #include <unordered_map>
 #include <vector>
 
-// The Unicode character of a Windows-1251 byte; U+FFFD for 0x98, the one byte the code page leaves
-// undefined.
-char32_t Cp1251ToUnicode(uint8_t byte);
 std::u32string DecodeCp1251(const char* text);
 std::string EncodeUtf8(const std::u32string& text);
 
