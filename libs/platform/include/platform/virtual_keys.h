@@ -91,7 +91,7 @@ constexpr uint8_t VirtualKeyFromScancode(int32_t scancode) {
 }
 
 // By layout: a key gives the code of what the layout types on it, as Windows does for letters and
-// punctuation on Latin layouts; a key that types a letter outside the table (Cyrillic) gives 0.
+// punctuation on Latin layouts; a key typing a character the table lacks gives 0.
 constexpr uint8_t VirtualKeyFromKeycode(SDL_Keycode keycode) {
     return FindVirtualKey(keycode, [](const KeyRun& run) { return int32_t(run.Keycode); });
 }
