@@ -14,8 +14,8 @@ trap 'rm -f "$found"' EXIT
 for map in $(ls "$run"/maps/map*.map | sort -V); do
     number=$(basename "$map" .map)
     beam=$(sed -n '1s/.*(beam \([0-9]*\)).*/\1/p' "$levels/$number.replay")
-    "$build/tools/level_solver" "$run" "${number#map}" "$found" 1000000 "${beam:-300}"
+    "$build/tools/levels/level_solver" "$run" "${number#map}" "$found" 1000000 "${beam:-300}"
 done
 for _ in 1 2 3 4 5; do
-    "$build/tools/replay_runner" --set "$run" "$levels/set.replay" | tail -n1
+    "$build/tools/levels/replay_runner" --set "$run" "$levels/set.replay" | tail -n1
 done | sort -t: -k2 -n | tail -n1

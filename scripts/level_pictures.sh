@@ -7,15 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 maps=$build/run/Cindervaulter/maps
-[[ -x $build/tools/replay_animation && -e $maps/map1.map ]] ||
+[[ -x $build/tools/levels/replay_animation && -e $maps/map1.map ]] ||
     { echo "build first: scripts/build.sh $build" >&2; exit 2; }
 mkdir -p docs/levels
 for map in "$maps"/map*.map; do
-    "$build/tools/level_preview" "$map" "docs/levels/$(basename "$map" .map).png" 240
+    "$build/tools/levels/level_preview" "$map" "docs/levels/$(basename "$map" .map).png" 240
 done
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/tools/replay_animation" \
+SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/tools/levels/replay_animation" \
     "$build/run/Cindervaulter" 1 assets/cindervaulter/levels/map1.replay "$frames"
 # Every second step at 15 frames a second (a delay of 6.67 hundredths, rounded to 7), in 64
 # colours to keep the file small; the last frame holds for a second.

@@ -13,8 +13,8 @@ echo "# The whole set in a row, from map 1 through every exit to the wrap back t
 for replay in $(ls $levels/map*.replay | sort -V); do
     grep -E '^(up|off) ' "$replay" >>"$joined"
 done
-fingerprint=$("$build/tools/replay_runner" --set "$build/run/Cindervaulter" "$joined" |
+fingerprint=$("$build/tools/levels/replay_runner" --set "$build/run/Cindervaulter" "$joined" |
     sed -n 's/.*fingerprint \([0-9a-f]*\)$/\1/p')
 cp "$joined" "$out"
 echo "check $fingerprint" >>"$out"
-"$build/tools/replay_runner" --set "$build/run/Cindervaulter" "$out"
+"$build/tools/levels/replay_runner" --set "$build/run/Cindervaulter" "$out"

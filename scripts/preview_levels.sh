@@ -13,8 +13,8 @@ mkdir -p "$out"
 pictures=()
 for source in $(ls assets/cindervaulter/levels/map*.txt | sort -V); do
     name=$(basename "$source" .txt)
-    "$build/tools/map_compiler" "$source" "$out/$name.map"
-    "$build/tools/level_preview" "$out/$name.map" "$out/$name.png" 400
+    "$build/tools/levels/map_compiler" "$source" "$out/$name.map"
+    "$build/tools/levels/level_preview" "$out/$name.map" "$out/$name.png" 400
     pictures+=("$out/$name.png")
 done
 if command -v montage >/dev/null; then

@@ -52,4 +52,4 @@ soak Cindervaulter log.txt "Run: " play_cindervaulter >"$work/Cindervaulter.txt"
 soak Game Log.TXT "Initializing snakes" play_game >"$work/Game.txt" 2>&1 &
 wait
 cat "$work/Cindervaulter.txt" "$work/Game.txt"
-"$build/tools/cindervaulter_soak" "$build/run/Cindervaulter" "$seconds"
+"$build/tools/levels/cindervaulter_soak" "$build/run/Cindervaulter" "$seconds"

@@ -56,6 +56,6 @@ cat "$work/Cindervaulter.txt" "$work/Game.txt"
 echo "== Cindervaulter's levels headless, an hour of simulated play"
 valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
     --errors-for-leak-kinds=definite --error-exitcode=9 --log-file="$work/headless.valgrind" \
-    "$build/tools/cindervaulter_soak" "$build/run/Cindervaulter" 3600 || status=1
+    "$build/tools/levels/cindervaulter_soak" "$build/run/Cindervaulter" 3600 || status=1
 grep -E 'ERROR SUMMARY|definitely lost:' "$work/headless.valgrind"
 exit $status

@@ -1,8 +1,8 @@
 // The map loader: scaling, the arena and World's settings, wall normals, and broken files, which
 // load nothing and leave nothing behind. Files on disk are read in the rules' exit test.
-#include "fake_engine.h"
 #include "game.h"
 #include "map.h"
+#include "map_files.h"
 
 #include <gtest/gtest.h>
 

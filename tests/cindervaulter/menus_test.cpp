@@ -1,8 +1,9 @@
 // The menus as the program starts them, in a folder with maps 1 and 2 (scale 10, no walls, two
 // pickups): the rope scene, the gliding box, and each key on each page through the engine's loop.
-#include "fake_engine.h"
+#include "engine.h"
 #include "game.h"
 #include "map.h"
+#include "map_files.h"
 #include "menus.h"
 #include "physics/utilite.h"
 #include "run_program.h"

@@ -1,5 +1,5 @@
 // The sparks: the blur texture's fall-off, a spark's life, the lives of a batch, and the list.
-#include "fake_engine.h"
+#include "headless_engine.h"
 #include "physics/utilite.h"
 #include "render/particles.h"
 
@@ -13,30 +13,31 @@ TEST(Blur, AlphaFallsLinearlyFromTheCentre) {
 }
 
 TEST(Sparks, ASparkAtRestCreepsRightAndDownInItsSecondHalfAndDiesAfterItsLife) {
-    UseFakeEngine();
+    UseHeadlessEngine();
     Randomize(5);
     SpawnSparks(1, 3, 1, 100, 100, 0);
     const TSpark start = *SparkList.Next;
     EXPECT_TRUE(std::abs(start.X - 100) <= 25 && std::abs(start.Y - 100) <= 25);
     ASSERT_TRUE(start.Life >= 1000 && start.Life < 2000 && start.Size == 64);
-    for (TheFakeEngine.Time = 33; TheFakeEngine.Time <= start.Life; TheFakeEngine.Time += 33) {
+    for (TheHeadlessEngine.Time = 33; TheHeadlessEngine.Time <= start.Life;
+         TheHeadlessEngine.Time += 33) {
         UpdateSparks();
-        const bool firstHalf = TheFakeEngine.Time <= start.Life / 2;
-        EXPECT_TRUE(!firstHalf || SparkList.Next->X == start.X) << TheFakeEngine.Time;
+        const bool firstHalf = TheHeadlessEngine.Time <= start.Life / 2;
+        EXPECT_TRUE(!firstHalf || SparkList.Next->X == start.X) << TheHeadlessEngine.Time;
     }
     const TSpark& s = *SparkList.Next;
     EXPECT_TRUE(s.X > start.X && s.Y > start.Y && s.X < start.X + 2);
     EXPECT_NEAR(s.Color[3], 0, 0.05);
-    TheFakeEngine.Time = start.Life; // not yet past its life
+    TheHeadlessEngine.Time = start.Life; // not yet past its life
     UpdateSparks();
     EXPECT_TRUE(SparkList.Next && !SparkList.Next->Next);
-    TheFakeEngine.Time = start.Life + 1;
+    TheHeadlessEngine.Time = start.Life + 1;
     UpdateSparks();
     EXPECT_EQ(SparkList.Next, nullptr);
 }
 
 TEST(Sparks, BatchLivesOtherKindsAndClearing) {
-    UseFakeEngine();
+    UseHeadlessEngine();
     Randomize(5);
     for (int batch = 0; batch < 50; ++batch) {
         SpawnSparks(4, 0, 2, 0, 0, 1);

@@ -1,6 +1,6 @@
 // The cost of one play step on a level of 100 and of 1,000 walls, with the sparks of the pickups
 // and the exit live: the body is pushed with Up half the time, the clock runs at 30 steps a second.
-#include "fake_engine.h"
+#include "headless_engine.h"
 #include "map.h"
 #include "render/particles.h"
 #include "rules.h"
@@ -31,14 +31,14 @@ std::vector<uint8_t> RandomLevel(int walls) {
 }
 
 void BM_GameUpdate(benchmark::State& state) {
-    UseFakeEngine();
+    UseHeadlessEngine();
     const std::vector<uint8_t> map = RandomLevel(int(state.range(0)));
     LoadMapBytes(map.data(), map.size());
     int step = 0;
     double sparks = 0;
     for (auto _ : state) {
-        TheFakeEngine.Time = step * 1000 / 30;
-        TheFakeInput.Held = (step / 20) % 2 ? 38 : 0;
+        TheHeadlessEngine.Time = step * 1000 / 30;
+        TheHeadlessInput.Held = (step / 20) % 2 ? 38 : 0;
         GameUpdate();
         ++step;
         int live = 0;

@@ -1,8 +1,9 @@
 // The play step, headless with scripted keys: thrust and its cap, collecting, the exit and the
 // wrap to map 1, the arrow, the flashes at rest and Esc.
-#include "fake_engine.h"
 #include "game.h"
+#include "headless_engine.h"
 #include "map.h"
+#include "map_files.h"
 #include "menus.h"
 #include "render/particles.h"
 #include "rules.h"
@@ -18,7 +19,7 @@ namespace {
 class Rules : public testing::Test {
   protected:
     void SetUp() override {
-        UseFakeEngine();
+        UseHeadlessEngine();
         Randomize(12);
         GameScreen = LevelNumber = 1;
     }
@@ -39,7 +40,7 @@ TEST_F(Rules, UpAddsTwoPerStepUntilTheMeanSpeedReachesTenThenHoldsTheHeadAtTen) 
     for (int step = 1; step <= 20; ++step) { // the mean speed is a third of the head's, at first
         if (step == 17) // then the body moves as one at 10, so the mean speed stays at the cap
             for (size_t b = 1; b < 3; ++b) World.PrevPositions[b].y = World.Positions[b].y + 10;
-        TheFakeInput.Held = step < 20 ? 38 : 0; // released for the last: no thrust, no cap
+        TheHeadlessInput.Held = step < 20 ? 38 : 0; // released for the last: no thrust, no cap
         GameUpdate();
         EXPECT_FLOAT_EQ(HeadVelocityY(), step < 16 ? -2.0f * float(step) : -10) << step;
     }
@@ -49,8 +50,8 @@ TEST_F(Rules, AStepFromRestCollectsOnceKeepsTheFlashesStraightAndEscPausesAfterI
     // Head at (200, 300), middle at (200, 350): a pickup at (200, 330) touches both.
     LoadStill({10, 0, 2, 200, 300, 10, 10, 200, 330, 0, 20, 20, 0});
     World.Gravity = VecMake(0, 1, 0);
-    TheFakeInput.Pressed = 27;
-    TheFakeEngine.Time = 4321;
+    TheHeadlessInput.Pressed = 27;
+    TheHeadlessEngine.Time = 4321;
     GameUpdate();
     EXPECT_TRUE(CollectedCount == 1 && !Pickups[0].Active && PlayerSpeed == 0);
     for (size_t k = 0; k < 4; ++k) // a link of 50 with Step 10: 4 points, all on the line

@@ -2,8 +2,8 @@
 // rules, Up held in seeded random bursts, and counts the playfield's particle coordinates that are
 // not finite after each step. Run by scripts/soak.sh, not by CI:
 //   cindervaulter_soak RUN_FOLDER SECONDS [SEED]
-#include "fake_engine.h"
 #include "game.h"
+#include "headless_engine.h"
 #include "map.h"
 #include "menus.h"
 #include "physics/physics.h"
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(argv[1]);
     const int64_t steps = std::atoll(argv[2]) * 30;
     std::mt19937 random(argc > 3 ? static_cast<uint32_t>(std::atoi(argv[3])) : 1u);
-    UseFakeEngine();
+    UseHeadlessEngine();
     Randomize(random());
     GameScreen = LevelNumber = 1;
     if (!LoadMap(MapFileName(1))) {
@@ -48,11 +48,11 @@ int main(int argc, char** argv) {
     int64_t nonFinite = 0, exits = 0, restarts = 0, burst = 0, levelSteps = 0;
     for (int64_t step = 0; step < steps; ++step) {
         if (burst-- <= 0) {
-            TheFakeInput.Held = TheFakeInput.Held ? 0 : 38;
+            TheHeadlessInput.Held = TheHeadlessInput.Held ? 0 : 38;
             burst = std::uniform_int_distribution<int64_t>(3, 45)(random);
         }
         const int32_t level = LevelNumber;
-        TheFakeEngine.Time = static_cast<int32_t>(step * 1000 / 30);
+        TheHeadlessEngine.Time = static_cast<int32_t>(step * 1000 / 30);
         GameUpdate();
         if (GameScreen != 1) {
             std::fprintf(stderr, "cindervaulter_soak: play left for the menus at step %lld\n",

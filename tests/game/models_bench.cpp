@@ -16,7 +16,7 @@ const char* const Parts[] = {"tuvobody",  "tuvoeyes",  "tuvokluv",  "tuvolegal",
                              "tuvolegas", "tuvolegbl", "tuvolegbs", "tuvotail"};
 
 std::string PartPath(const char* part) {
-    return std::string(TOOLS_DIR) + "/models/" + part + ".qmf";
+    return std::string(TOOLS_DIR) + "/game_assets/models/" + part + ".qmf";
 }
 
 void BM_ParseBody(benchmark::State& state) {

@@ -141,7 +141,7 @@ const char* const Parts[] = {"tuvobody",  "tuvoeyes",  "tuvokluv",  "tuvolegal",
 const float Beak[3] = {200 / 255.0f, 150 / 255.0f, 0};
 
 std::string PartPath(const char* part) {
-    return std::string(TOOLS_DIR) + "/models/" + part + ".qmf";
+    return std::string(TOOLS_DIR) + "/game_assets/models/" + part + ".qmf";
 }
 
 struct Box {

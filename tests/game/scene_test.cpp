@@ -55,7 +55,8 @@ class Scene : public testing::Test {
         for (const char* model : {"tuvobody", "tuvoeyes", "tuvokluv", "tuvolegal", "tuvolegas",
                                   "tuvolegbl", "tuvolegbs", "tuvotail"}) {
             TModelInfo info{static_cast<uint32_t>(Resources.size() - 2), "", ""}; // lists 1 to 8
-            ASSERT_TRUE(LoadModel(TOOLS_DIR "/models/" + std::string(model) + ".qmf", info));
+            ASSERT_TRUE(
+                LoadModel(TOOLS_DIR "/game_assets/models/" + std::string(model) + ".qmf", info));
             Resources.push_back({model, RES_MODEL, info.ListName, "", 0, 0, 0, "", "", 0, 0, 0});
         }
         FreeVorms();

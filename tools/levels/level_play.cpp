@@ -1,7 +1,7 @@
 #include "level_play.h"
 
-#include "engine.h"
 #include "game.h"
+#include "headless_engine.h"
 #include "map.h"
 #include "menus.h"
 #include "physics/utilite.h"
@@ -16,33 +16,8 @@ namespace {
 
 constexpr int32_t KeyUp = 38;
 
-// Up is the one key a replay holds; no key is ever pressed, so play never pauses.
-struct HeadlessInput final : IEngineInput {
-    int32_t AddRef() override { return 1; }
-    int32_t Release() override { return 1; }
-    bool KeyDown(int32_t key) override { return key == KeyUp && UpHeld; }
-    int32_t LastKey() override { return 0; }
-    bool UpHeld = false;
-};
-
-// A clock that runs only as the steps advance it; the play never asks for anything else.
-struct HeadlessEngine final : IEngine {
-    int32_t AddRef() override { return 1; }
-    int32_t Release() override { return 1; }
-    IEngineLog* GetLog() override { return nullptr; }
-    IEngineWindow* GetWindow() override { return nullptr; }
-    IEngineRender* GetRender() override { return nullptr; }
-    IEngineInput* GetInput() override { return nullptr; }
-    IEngineTextures* GetTextures() override { return nullptr; }
-    void SetProc(int32_t, EngineProc) override {}
-    int32_t GetTime() override { return int32_t(Steps * 1000 / UpdateRate); }
-    void Run(int32_t) override {}
-    void Quit() override {}
-    int64_t Steps = 0;
-};
-
-HeadlessInput TheInput;
-HeadlessEngine TheEngine;
+// Steps played since the play started; the clock runs only as they advance it.
+int64_t Steps = 0;
 
 std::string ParseLine(const std::string& content, Replay& replay, bool& hasCheck, uint32_t& check) {
     std::istringstream words(content.substr(0, content.find('#')));
@@ -120,11 +95,9 @@ int32_t CountPresses(const Replay& replay) {
     return presses;
 }
 
-void UseHeadlessEngine() {
-    TheInput = HeadlessInput{};
-    TheEngine = HeadlessEngine{};
-    Engine = &TheEngine;
-    Input = &TheInput;
+void StartHeadlessPlay() {
+    UseHeadlessEngine();
+    Steps = 0;
     Randomize(1);
 }
 
@@ -138,8 +111,10 @@ StepResult PlayStep(bool up) {
     const int32_t level = LevelNumber;
     const bool allIn = CollectedCount == int32_t(Pickups.size());
     StepResult result{false, CollectedCount, int32_t(Pickups.size())};
-    TheInput.UpHeld = up;
-    TheEngine.Steps += 1;
+    // Up is the one key a replay holds; no key is ever pressed, so play never pauses.
+    TheHeadlessInput.Held = up ? KeyUp : 0;
+    Steps += 1;
+    TheHeadlessEngine.Time = int32_t(Steps * 1000 / UpdateRate);
     GameUpdate();
     // The exit loads the next map, or map 1 again after the last: either the number changes, or
     // the one level there is starts over with its pickups back, or nothing could be loaded.

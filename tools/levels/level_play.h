@@ -25,7 +25,7 @@ int32_t CountPresses(const Replay& replay);
 
 // Points the game's Engine and Input at the headless stand-ins and seeds the random generator;
 // the clock starts at 0 and each step adds an update period.
-void UseHeadlessEngine();
+void StartHeadlessPlay();
 // Loads level `number` from "maps/" under the working directory as the menus would start it.
 bool StartLevel(int32_t number);
 

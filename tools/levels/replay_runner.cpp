@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     }
     std::error_code ignored;
     std::filesystem::current_path(run.Folder, ignored);
-    UseHeadlessEngine();
+    StartHeadlessPlay();
     if (!StartLevel(run.Level)) {
         std::fprintf(stderr, "%s/maps/%s: cannot be loaded\n", run.Folder.c_str(),
                      MapFileName(run.Level).c_str());

@@ -268,7 +268,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path replayPath = std::filesystem::absolute(argv[3]);
     std::error_code ignored;
     std::filesystem::current_path(argv[1], ignored);
-    UseHeadlessEngine();
+    StartHeadlessPlay();
     if (level < 1 || budget < 1 || beam < 1 || !StartLevel(level) || MapScale <= 0) {
         std::fprintf(stderr, "%s/maps/%s: cannot be loaded, or a budget or beam below 1\n", argv[1],
                      name.c_str());

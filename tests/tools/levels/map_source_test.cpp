@@ -1,6 +1,6 @@
 // The level compiler: a source becomes the map format; a broken one is refused with its file, line
 // and reason, and nothing is compiled.
-#include "fake_engine.h"
+#include "map_files.h"
 #include "map_source.h"
 
 #include <gtest/gtest.h>

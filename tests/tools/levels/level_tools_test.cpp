@@ -1,7 +1,7 @@
 // The level tools: replay files read and written, refused with file, line and reason; and a level
 // whose exit is sealed off fails the runner and makes the solver give up in its budget.
-#include "fake_engine.h"
 #include "level_play.h"
+#include "map_files.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
@@ -46,14 +46,14 @@ TEST(LevelTools, ASealedExitFailsTheRunnerAndTheSolverGivesUpWithinItsBudget) {
     const std::vector<int32_t> map{10, 0, 1, 100, 300, 520, 100, 100, 150, 0};
     WriteMapFile(dir + "/maps/map1.map", map);
     std::ofstream(dir + "/up.replay") << "up 20\noff 10\nup 150\n";
-    const ProgramRun run =
-        RunProgram(TOOLS_DIR "/replay_runner", dir, {}, 60000, 1000, {".", "1", "up.replay"});
+    const ProgramRun run = RunProgram(TOOLS_DIR "/levels/replay_runner", dir, {}, 60000, 1000,
+                                      {".", "1", "up.replay"});
     ASSERT_EQ(run.ExitCode, 1) << run.Stdout << run.Stderr;
     EXPECT_NE(run.Stdout.find("map1.map: replay ended after 180 steps with 1/1 pickups, exit not "
                               "reached"),
               std::string::npos)
         << run.Stdout;
-    const ProgramRun solve = RunProgram(TOOLS_DIR "/level_solver", dir, {}, 60000, 1000,
+    const ProgramRun solve = RunProgram(TOOLS_DIR "/levels/level_solver", dir, {}, 60000, 1000,
                                         {".", "1", "found.replay", "3000", "100"});
     ASSERT_EQ(solve.ExitCode, 1) << solve.Stdout << solve.Stderr;
     EXPECT_NE(solve.Stdout.find("map1.map: gave up after 3000 states expanded"), std::string::npos)
@@ -70,7 +70,7 @@ TEST(LevelTools, TheRunnerRefusesAMissingOrBrokenReplayWithFileLineAndReason) {
          {std::pair{std::string("bad.replay"), "bad.replay:2: '-1' is not a step count"},
           {"gone.replay", "gone.replay: cannot be read"}}) {
         const ProgramRun run =
-            RunProgram(TOOLS_DIR "/replay_runner", dir, {}, 60000, 1000, {".", "1", file});
+            RunProgram(TOOLS_DIR "/levels/replay_runner", dir, {}, 60000, 1000, {".", "1", file});
         EXPECT_EQ(run.ExitCode, 1);
         EXPECT_NE(run.Stderr.find(message), std::string::npos) << run.Stderr;
     }
@@ -78,7 +78,7 @@ TEST(LevelTools, TheRunnerRefusesAMissingOrBrokenReplayWithFileLineAndReason) {
 
 TEST(LevelTools, TheSolverFindsTheShippedReplayOfLevelTwo) {
     const std::string dir = MakeScratchDir("levels");
-    const ProgramRun solve = RunProgram(TOOLS_DIR "/level_solver", dir, {}, 120000, 1000,
+    const ProgramRun solve = RunProgram(TOOLS_DIR "/levels/level_solver", dir, {}, 120000, 1000,
                                         {CINDERVAULTER_RUN_DIR, "2", dir + "/found.replay"});
     ASSERT_EQ(solve.ExitCode, 0) << solve.Stdout << solve.Stderr;
     auto steps = [](const std::string& path) {

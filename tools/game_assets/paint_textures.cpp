@@ -38,53 +38,71 @@ float SmoothStep(float edge0, float edge1, float x) {
 // white centre line (white, so that the creature's orange beak and feet stand out against it). One
 // picture is 20 by 40 road units; it repeats seamlessly along its length (rows) and is symmetric
 // across, because the two-lane road mirrors it.
-RgbaImage PaintRoad() {
-    constexpr int Width = 256;
-    constexpr int Height = 512;
-    RgbaImage image = MakeImage(Width, Height);
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x) {
-            const float u = (x + 0.5f) / Width;
-            const float v = (y + 0.5f) / Height;
-            const float blotch = TileableFractalNoise(u * 4, v * 8, 4, 8, 3, 11);
-            const float grain = TileableNoise(u * 96, v * 192, 96, 192, 12);
-            float grey = 70 + (blotch - 0.5f) * 34 + (grain - 0.5f) * 14;
-            Rgb color{grey * 0.97f, grey * 0.98f, grey * 1.03f};
-            // Gravel shoulders on both edges.
-            const float edge = std::min(u, 1 - u);
-            const float gravel = TileableNoise(u * 128, v * 256, 128, 256, 13);
-            const Rgb shoulder{96 + gravel * 40, 86 + gravel * 34, 70 + gravel * 26};
-            color = Mix(shoulder, color, SmoothStep(0.045f, 0.06f, edge));
-            SetPixel(image, x, y, color);
-        }
+constexpr int RoadWidth = 256;
+constexpr int RoadHeight = 512;
+
+// The asphalt at (u, v), both in [0, 1): blotches and grain, turning to gravel at both edges.
+Rgb RoadSurface(float u, float v) {
+    const float blotch = TileableFractalNoise(u * 4, v * 8, 4, 8, 3, 11);
+    const float grain = TileableNoise(u * 96, v * 192, 96, 192, 12);
+    const float grey = 70 + (blotch - 0.5f) * 34 + (grain - 0.5f) * 14;
+    const Rgb asphalt{grey * 0.97f, grey * 0.98f, grey * 1.03f};
+    const float edge = std::min(u, 1 - u);
+    const float gravel = TileableNoise(u * 128, v * 256, 128, 256, 13);
+    const Rgb shoulder{96 + gravel * 40, 86 + gravel * 34, 70 + gravel * 26};
+    return Mix(shoulder, asphalt, SmoothStep(0.045f, 0.06f, edge));
+}
+
+// Solid edge lines, and two short dashes down the middle, 8 units of line and 12 of gap each, so
+// the scrolling road shows its speed.
+void PaintRoadLines(RgbaImage& image) {
+    const Rgb paint{236, 236, 226};
     const float wear = 0.9f;
-    // Solid edge lines.
-    for (float left : {0.07f * Width, 0.885f * Width}) {
-        const float right = left + 0.045f * Width;
-        FillShape(image, 0, 0, Width, Height, {236, 236, 226}, wear,
+    for (float left : {0.07f * RoadWidth, 0.885f * RoadWidth}) {
+        const float right = left + 0.045f * RoadWidth;
+        FillShape(image, 0, 0, RoadWidth, RoadHeight, paint, wear,
                   [&](float x, float) { return x >= left && x < right; });
     }
-    // Two short dashes, 8 units of line and 12 of gap each, so the scrolling road shows its speed.
-    const float dashLeft = 0.485f * Width;
-    const float dashRight = 0.515f * Width;
-    FillShape(image, 0, 0, Width, Height, {236, 236, 226}, wear, [&](float x, float y) {
-        const float v = y / Height;
+    const float dashLeft = 0.485f * RoadWidth;
+    const float dashRight = 0.515f * RoadWidth;
+    FillShape(image, 0, 0, RoadWidth, RoadHeight, paint, wear, [&](float x, float y) {
+        const float v = y / RoadHeight;
         const bool dash = (v >= 0.15f && v < 0.35f) || (v >= 0.65f && v < 0.85f);
         return x >= dashLeft && x < dashRight && dash;
     });
-    // Worn spots in the paint, tileable like the asphalt.
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x) {
-            const float u = (x + 0.5f) / Width;
-            const float v = (y + 0.5f) / Height;
+}
+
+// Worn spots in the paint, tileable like the asphalt; only the light lines show them.
+void WearRoadLines(RgbaImage& image) {
+    for (int y = 0; y < RoadHeight; ++y)
+        for (int x = 0; x < RoadWidth; ++x) {
+            const float u = (x + 0.5f) / RoadWidth;
+            const float v = (y + 0.5f) / RoadHeight;
             const float scuff = TileableFractalNoise(u * 16, v * 32, 16, 32, 2, 14);
             const float amount = SmoothStep(0.68f, 0.85f, scuff) * 0.35f;
             const Rgb now = GetPixel(image, x, y);
             const float grey = (now.R + now.G + now.B) / 3;
             if (grey > 120) SetPixel(image, x, y, Mix(now, {80, 80, 84}, amount));
         }
+}
+
+RgbaImage PaintRoad() {
+    RgbaImage image = MakeImage(RoadWidth, RoadHeight);
+    for (int y = 0; y < RoadHeight; ++y)
+        for (int x = 0; x < RoadWidth; ++x)
+            SetPixel(image, x, y, RoadSurface((x + 0.5f) / RoadWidth, (y + 0.5f) / RoadHeight));
+    PaintRoadLines(image);
+    WearRoadLines(image);
     return image;
 }
+
+// Water hole: a hole broken into the road, its far inner wall of earth showing, deep blue water
+// with ripples and glints; transparent around it so the road shows through.
+constexpr int WaterSize = 256;
+constexpr float HoleCentre = WaterSize / 2.0f;
+constexpr float HoleSize = WaterSize * 0.42f;
+// The water surface lies lower, so the viewer sees it shifted towards the near side.
+constexpr float WaterDrop = WaterSize * 0.07f;
 
 // The outline of the water hole: a wobbly circle, `radius` on average.
 float HoleRadius(float angle, float radius) {
@@ -92,85 +110,99 @@ float HoleRadius(float angle, float radius) {
                      0.03f * std::sin(8 * angle + 0.4f));
 }
 
-// Water hole: a hole broken into the road, its far inner wall of earth showing, deep blue water
-// with ripples and glints; transparent around it so the road shows through.
-RgbaImage PaintWater() {
-    constexpr int Size = 256;
-    const Rgb earth{84, 62, 44};
-    RgbaImage image = MakeImage(Size, Size, 0x54 << 24 | 0x3E << 16 | 0x2C << 8);
-    const float centre = Size / 2.0f;
-    const float radius = Size * 0.42f;
-    // The water surface lies lower, so the viewer sees it shifted towards the near side.
-    const float drop = Size * 0.07f;
-    for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x) {
-            const float dx = x + 0.5f - centre;
-            const float dy = y + 0.5f - centre;
-            const float distance = std::hypot(dx, dy);
-            const float outline = HoleRadius(std::atan2(dy, dx), radius);
-            const float alpha = 1 - SmoothStep(outline - 1.5f, outline + 0.5f, distance);
-            if (alpha <= 0) continue;
-            const float noise = TileableFractalNoise(x / 16.0f, y / 16.0f, 16, 16, 3, 21);
-            // Broken asphalt and earth along the rim.
-            Rgb color = Mix(earth, {62, 60, 62}, SmoothStep(outline - 10, outline - 2, distance));
-            color = Scale(color, 0.8f + noise * 0.4f);
-            const float wy = dy - drop;
-            const float waterDistance = std::hypot(dx, wy);
-            const float waterOutline = HoleRadius(std::atan2(wy, dx), radius * 0.9f);
-            if (distance < outline - 6) {
-                // The inner wall: lit earth, darker towards the water.
-                const float wall = SmoothStep(outline - 6, outline - 30, distance);
-                color = Scale(Mix({120, 92, 64}, {60, 44, 32}, wall), 0.85f + noise * 0.3f);
-            }
-            const float water =
-                1 - SmoothStep(waterOutline - 1.5f, waterOutline + 0.5f, waterDistance);
-            if (water > 0) {
-                const float depth = std::clamp(1 - waterDistance / waterOutline, 0.0f, 1.0f);
-                Rgb blue = Mix({60, 130, 190}, {14, 42, 110}, SmoothStep(0, 0.8f, depth));
-                const float ripple = std::sin(waterDistance * 0.35f - noise * 6) * 0.5f + 0.5f;
-                blue = Scale(blue, 0.88f + ripple * 0.2f + (noise - 0.5f) * 0.2f);
-                // A dark band where the water meets the wall.
-                blue = Scale(blue, 0.6f + 0.4f * SmoothStep(0, 8, waterOutline - waterDistance));
-                color = Mix(color, blue, water);
-            }
-            SetPixel(image, x, y, color, alpha);
-        }
-    // Glints of the sky on the water.
+// Above the water, `distance` from the centre: broken asphalt and earth along the rim, and inside
+// it the inner wall of lit earth, darker towards the water.
+Rgb HoleWall(float distance, float outline, float noise) {
+    if (distance < outline - 6) {
+        const float wall = SmoothStep(outline - 6, outline - 30, distance);
+        return Scale(Mix({120, 92, 64}, {60, 44, 32}, wall), 0.85f + noise * 0.3f);
+    }
+    const Rgb rim =
+        Mix({84, 62, 44}, {62, 60, 62}, SmoothStep(outline - 10, outline - 2, distance));
+    return Scale(rim, 0.8f + noise * 0.4f);
+}
+
+// The water `distance` from its own centre: deeper blue inwards, rippled, with a dark band where
+// it meets the wall.
+Rgb WaterColor(float distance, float outline, float noise) {
+    const float depth = std::clamp(1 - distance / outline, 0.0f, 1.0f);
+    Rgb blue = Mix({60, 130, 190}, {14, 42, 110}, SmoothStep(0, 0.8f, depth));
+    const float ripple = std::sin(distance * 0.35f - noise * 6) * 0.5f + 0.5f;
+    blue = Scale(blue, 0.88f + ripple * 0.2f + (noise - 0.5f) * 0.2f);
+    return Scale(blue, 0.6f + 0.4f * SmoothStep(0, 8, outline - distance));
+}
+
+// One pixel of the hole, the water over its wall, as opaque as the hole covers it; pixels outside
+// the hole stay clear.
+void PaintHolePixel(RgbaImage& image, int x, int y) {
+    const float dx = x + 0.5f - HoleCentre;
+    const float dy = y + 0.5f - HoleCentre;
+    const float distance = std::hypot(dx, dy);
+    const float outline = HoleRadius(std::atan2(dy, dx), HoleSize);
+    const float alpha = 1 - SmoothStep(outline - 1.5f, outline + 0.5f, distance);
+    if (alpha <= 0) return;
+    const float noise = TileableFractalNoise(x / 16.0f, y / 16.0f, 16, 16, 3, 21);
+    Rgb color = HoleWall(distance, outline, noise);
+    const float wy = dy - WaterDrop;
+    const float waterDistance = std::hypot(dx, wy);
+    const float waterOutline = HoleRadius(std::atan2(wy, dx), HoleSize * 0.9f);
+    const float water = 1 - SmoothStep(waterOutline - 1.5f, waterOutline + 0.5f, waterDistance);
+    if (water > 0) color = Mix(color, WaterColor(waterDistance, waterOutline, noise), water);
+    SetPixel(image, x, y, color, alpha);
+}
+
+// Glints of the sky on the water.
+void PaintGlints(RgbaImage& image) {
     Dice dice{7};
     for (int i = 0; i < 14; ++i) {
         const float angle = Roll(dice) * 2 * Pi;
-        const float reach = std::sqrt(Roll(dice)) * radius * 0.6f;
-        const float gx = centre + std::cos(angle) * reach;
-        const float gy = centre + drop + std::sin(angle) * reach * 0.8f;
+        const float reach = std::sqrt(Roll(dice)) * HoleSize * 0.6f;
+        const float gx = HoleCentre + std::cos(angle) * reach;
+        const float gy = HoleCentre + WaterDrop + std::sin(angle) * reach * 0.8f;
         FillEllipse(image, gx, gy, 6 + Roll(dice) * 8, 1.5f + Roll(dice), {200, 230, 255}, 0.45f);
     }
+}
+
+RgbaImage PaintWater() {
+    RgbaImage image = MakeImage(WaterSize, WaterSize, 0x54 << 24 | 0x3E << 16 | 0x2C << 8);
+    for (int y = 0; y < WaterSize; ++y)
+        for (int x = 0; x < WaterSize; ++x) PaintHolePixel(image, x, y);
+    PaintGlints(image);
     return image;
 }
 
 // Jump pad: a trampoline in a square frame of hazard stripes, with two white chevrons that point
 // ahead along the road in the game (down in the picture, which the game shows turned).
-RgbaImage PaintJumpPad() {
-    constexpr int Size = 256;
-    RgbaImage image = MakeImage(Size, Size);
+constexpr int PadSize = 256;
+constexpr float PadCentre = PadSize / 2.0f;
+
+void PaintHazardStripes(RgbaImage& image) {
     const float stripe = 22;
-    for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x) {
+    for (int y = 0; y < PadSize; ++y)
+        for (int x = 0; x < PadSize; ++x) {
             const float phase = std::fmod((x + y) / stripe, 2.0f);
             const bool yellow = phase < 1;
             const float noise = TileableFractalNoise(x / 32.0f, y / 32.0f, 8, 8, 3, 31);
             const Rgb color = yellow ? Rgb{242, 196, 24} : Rgb{28, 28, 30};
             SetPixel(image, x, y, Scale(color, 0.85f + noise * 0.25f));
         }
-    // The dark base plate with a bevel.
+}
+
+// The dark base plate with a bevel.
+void PaintBasePlate(RgbaImage& image) {
     const float inset = 26;
-    FillShape(image, 0, 0, Size, Size, {18, 18, 22}, 1, [&](float x, float y) {
-        return x >= inset - 3 && y >= inset - 3 && x < Size - inset + 3 && y < Size - inset + 3;
+    FillShape(image, 0, 0, PadSize, PadSize, {18, 18, 22}, 1, [&](float x, float y) {
+        return x >= inset - 3 && y >= inset - 3 && x < PadSize - inset + 3 &&
+               y < PadSize - inset + 3;
     });
-    FillShape(image, 0, 0, Size, Size, {52, 54, 60}, 1, [&](float x, float y) {
-        return x >= inset && y >= inset && x < Size - inset && y < Size - inset;
+    FillShape(image, 0, 0, PadSize, PadSize, {52, 54, 60}, 1, [&](float x, float y) {
+        return x >= inset && y >= inset && x < PadSize - inset && y < PadSize - inset;
     });
-    const float c = Size / 2.0f;
-    // Frame ring and the springs between frame and mat.
+}
+
+// Frame ring and the springs between frame and mat.
+void PaintPadFrame(RgbaImage& image) {
+    const float c = PadCentre;
     FillEllipse(image, c, c, 96, 96, {150, 160, 176});
     FillEllipse(image, c, c, 86, 86, {36, 36, 44});
     for (int i = 0; i < 28; ++i) {
@@ -179,10 +211,13 @@ RgbaImage PaintJumpPad() {
         const float sa = std::sin(angle);
         DrawLine(image, c + ca * 68, c + sa * 68, c + ca * 88, c + sa * 88, 4, {200, 205, 214});
     }
-    // The mat: red, lighter towards its middle, with a ring of stitching.
-    for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x) {
-            const float distance = std::hypot(x + 0.5f - c, y + 0.5f - c);
+}
+
+// The mat: red, lighter towards its middle, with a ring of stitching.
+void PaintMat(RgbaImage& image) {
+    for (int y = 0; y < PadSize; ++y)
+        for (int x = 0; x < PadSize; ++x) {
+            const float distance = std::hypot(x + 0.5f - PadCentre, y + 0.5f - PadCentre);
             const float cover = 1 - SmoothStep(65.5f, 67, distance);
             if (cover <= 0) continue;
             const float light = 1 - SmoothStep(0, 66, distance);
@@ -191,18 +226,29 @@ RgbaImage PaintJumpPad() {
             if (ring < 1.5f) mat = Mix(mat, {250, 220, 200}, 0.6f * (1 - ring / 1.5f));
             BlendPixel(image, x, y, mat, cover);
         }
-    // Two chevrons, tips down.
-    for (float tip : {c + 30, c + 4}) {
-        const float xs[6] = {c - 34, c, c + 34, c + 34, c, c - 34};
-        const float ys[6] = {tip - 34, tip, tip - 34, tip - 18, tip + 16, tip - 18};
-        // The chevron is not convex: fill it as two convex halves.
-        const float leftX[4] = {xs[0], xs[1], xs[4], xs[5]};
-        const float leftY[4] = {ys[0], ys[1], ys[4], ys[5]};
-        const float rightX[4] = {xs[1], xs[2], xs[3], xs[4]};
-        const float rightY[4] = {ys[1], ys[2], ys[3], ys[4]};
-        FillPolygon(image, leftX, leftY, 4, {255, 250, 240}, 0.95f);
-        FillPolygon(image, rightX, rightY, 4, {255, 250, 240}, 0.95f);
-    }
+}
+
+// A chevron with its tip at (PadCentre, tip + 16), pointing down. It is not convex: it is filled
+// as two convex halves.
+void PaintChevron(RgbaImage& image, float tip) {
+    const float c = PadCentre;
+    const float xs[6] = {c - 34, c, c + 34, c + 34, c, c - 34};
+    const float ys[6] = {tip - 34, tip, tip - 34, tip - 18, tip + 16, tip - 18};
+    const float leftX[4] = {xs[0], xs[1], xs[4], xs[5]};
+    const float leftY[4] = {ys[0], ys[1], ys[4], ys[5]};
+    const float rightX[4] = {xs[1], xs[2], xs[3], xs[4]};
+    const float rightY[4] = {ys[1], ys[2], ys[3], ys[4]};
+    FillPolygon(image, leftX, leftY, 4, {255, 250, 240}, 0.95f);
+    FillPolygon(image, rightX, rightY, 4, {255, 250, 240}, 0.95f);
+}
+
+RgbaImage PaintJumpPad() {
+    RgbaImage image = MakeImage(PadSize, PadSize);
+    PaintHazardStripes(image);
+    PaintBasePlate(image);
+    PaintPadFrame(image);
+    PaintMat(image);
+    for (float tip : {PadCentre + 30, PadCentre + 4}) PaintChevron(image, tip);
     return image;
 }
 

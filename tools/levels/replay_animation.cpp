@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     // The engine draws; the headless pair stands in for its clock and keys while the replay runs.
     IEngine* const engine = Engine;
     IEngineInput* const input = Input;
-    UseHeadlessEngine();
+    StartHeadlessPlay();
     int32_t frames = -1;
     if (StartLevel(std::atoi(argv[2]))) frames = DrawReplay(replay, outDir);
     ResetLevel();
