@@ -1,6 +1,7 @@
-# Installing: each game's program and library in lib/<command>/, its data in share/<command>/, a
-# launcher bin/<command> that runs it in the player's own folder, a .desktop file, hicolor icons and
-# AppStream metainfo. CPack packs the same tree as one Debian package of both games.
+# Installing: each game's program and library in lib/games/<command>/, its data in
+# share/<command>/, a launcher bin/<command> that runs it in the player's own folder, a manual page,
+# a .desktop file, hicolor icons and AppStream metainfo. CPack packs the same tree as one Debian
+# package of both games.
 
 set(GAMES_SCREENSHOT_BASE_URL "" CACHE STRING
     "Web address the README's docs/ folder is published at; when set the metainfo lists the screenshots")
@@ -28,14 +29,23 @@ function(screenshots_element out stem)
     set(${out} "${element}" PARENT_SCOPE)
 endfunction()
 
+# gzip_for_debian(file target): file.gz, made by target, compressed as Debian wants documentation:
+# at the highest level and without the name and time that would make two builds differ.
+function(gzip_for_debian file target)
+    add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9nc ${file} > ${file}.gz DEPENDS ${file})
+    add_custom_target(${target} ALL DEPENDS ${file}.gz)
+endfunction()
+
 # install_game(COMMAND name PROGRAM target LIBRARY target ID id ICONS folder DATA paths...
 #              SCREENSHOTS pictures...): the program and its library go together, so the program
-# still finds its library beside itself; DATA are files and folders of the run folder.
+# still finds its library beside itself; DATA are files and folders of the run folder. The
+# library is the program's alone, so it stays out of the linker's public folders (lib/ itself
+# would have the package run ldconfig for nobody).
 function(install_game)
     cmake_parse_arguments(G "" "COMMAND;PROGRAM;LIBRARY;ID;ICONS;STEM" "DATA;SCREENSHOTS" ${ARGN})
     set(PROGRAM ${G_PROGRAM})
     set(COMMAND ${G_COMMAND})
-    set(PROGRAM_DIR lib/${G_COMMAND})
+    set(PROGRAM_DIR lib/games/${G_COMMAND})
     set(DATA_DIR ${CMAKE_INSTALL_DATAROOTDIR}/${G_COMMAND})
     set_target_properties(${G_PROGRAM} PROPERTIES INSTALL_RPATH "$ORIGIN")
     install(TARGETS ${G_PROGRAM} ${G_LIBRARY} RUNTIME DESTINATION ${PROGRAM_DIR}
@@ -57,6 +67,11 @@ function(install_game)
                    ${staged}/${G_ID}.metainfo.xml @ONLY)
     install(FILES ${staged}/${G_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
     install(DIRECTORY ${G_ICONS}/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor)
+    string(TOUPPER ${G_COMMAND} COMMAND_TITLE)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/install/${G_STEM}.6.in ${staged}/${G_COMMAND}.6
+                   @ONLY)
+    install(FILES ${staged}/${G_COMMAND}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    gzip_for_debian(${staged}/${G_COMMAND}.6 ${G_COMMAND}_manual_page)
 endfunction()
 
 include(GNUInstallDirs)
@@ -68,14 +83,13 @@ install_game(COMMAND ${CINDERVAULTER_COMMAND} PROGRAM Cindervaulter LIBRARY exgi
              ID ${CINDERVAULTER_APP_ID} STEM cindervaulter ICONS ${CINDERVAULTER_ICONS}
              DATA ${CINDERVAULTER_RUN_DIR}/maps)
 
-# What Debian asks of every package's documentation: the copyright and a compressed changelog.
+# What Debian asks of every package's documentation: a machine-readable copyright, which carries
+# the licences' full texts, and a compressed changelog.
 configure_file(cmake/install/changelog ${CMAKE_BINARY_DIR}/install/changelog @ONLY)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/install/changelog.gz
-    COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/install/changelog > ${CMAKE_BINARY_DIR}/install/changelog.gz
-    DEPENDS ${CMAKE_BINARY_DIR}/install/changelog)
-add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/install/changelog.gz)
-install(FILES cmake/install/copyright ${CMAKE_BINARY_DIR}/install/changelog.gz README.md
-        DESTINATION ${GAMES_DOC_DIR})
+gzip_for_debian(${CMAKE_BINARY_DIR}/install/changelog package_changelog)
+configure_file(cmake/install/copyright.in ${CMAKE_BINARY_DIR}/install/copyright @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/install/copyright ${CMAKE_BINARY_DIR}/install/changelog.gz
+        README.md DESTINATION ${GAMES_DOC_DIR})
 install(DIRECTORY docs/ DESTINATION ${GAMES_DOC_DIR}/docs OPTIONAL)
 
 set(CPACK_GENERATOR DEB)

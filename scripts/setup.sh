@@ -12,7 +12,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick mscompress
     fonts-dejavu-core fonts-liberation
-    lintian desktop-file-utils appstream
+    lintian desktop-file-utils appstream man-db
 )
 
 missing=()
