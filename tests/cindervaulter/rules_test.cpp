@@ -104,3 +104,16 @@ TEST_F(Rules, TheArrowTakesTheEarlierOfEquallyNearPickupsThenTheExit) {
         EXPECT_NEAR(ArrowHeading, c[6], 0.6);
     }
 }
+
+TEST_F(Rules, TheViewClosesAFifteenthOfTheWayAndOnlyPickupsNearerThan500ToItSparkle) {
+    // At scale 2 the body's centre is (400 2/3, 450) and the pickups 498 and 502 from the view's
+    // centre (400, 300); the exit is far from both.
+    LoadStill({20, 0, 2, 200, 200, 440, 440, 449, 150, 0, 200, 401, 0});
+    Camera.X = Camera.Y = 0;
+    GameUpdate();
+    EXPECT_NEAR(Camera.X, 2.0f / 45, 1e-5f);
+    EXPECT_FLOAT_EQ(Camera.Y, 10);
+    int live = 0;
+    for (const TSpark* s = SparkList.Next; s; s = s->Next) ++live;
+    EXPECT_EQ(live, 3) << "one at the near pickup, two at the exit";
+}
