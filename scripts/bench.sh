@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every benchmark, printing its figures: the Google
-# Benchmark programs in build/bench/ and the measuring scripts scripts/bench_*.sh.
+# Benchmark programs of bench/ (built into build/bench/) and the measuring scripts scripts/bench_*.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
 export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen} SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 for program in build/bench/*; do
-    [[ -x "$program" ]] || continue
+    [[ -f "$program" && -x "$program" ]] || continue
     echo "== $(basename "$program")"
     "$program"
 done

@@ -30,7 +30,8 @@ std::vector<float> Ends(const TWall& w) {
 TEST(Map, ScaleBuildsTheLevelTheArenaAndTheWorld) {
     for (int32_t scale : {10, 20}) {
         const float f = float(scale) / 10, S = 45.0f * float(scale);
-        ASSERT_TRUE(Load(MapBytes(Level(scale))) && Walls.size() == 5) << scale;
+        ASSERT_TRUE(Load(MapBytes(Level(scale)))) << scale;
+        ASSERT_EQ(Walls.size(), 5u) << scale;
         // The map's wall, then the arena's bottom, top, left and right, facing into it.
         const float ends[5][6] = {{10 * f, 20 * f, 30 * f, 20 * f, 0, 1},
                                   {0, S, S, S, 0, -1},
@@ -40,18 +41,24 @@ TEST(Map, ScaleBuildsTheLevelTheArenaAndTheWorld) {
         for (size_t k = 0; k < 5; ++k)
             EXPECT_EQ(Ends(Walls[k]), std::vector<float>(ends[k], ends[k] + 6));
         EXPECT_EQ(Pickups[0].Position.y, 6 * f);
-        EXPECT_TRUE(World.Bounds.x == S && World.Bounds.z == 800 && World.Iterations == 3 &&
-                    World.Gravity.y == 0.3f && World.TimeStep == 0.5f);
+        EXPECT_EQ(World.Bounds.x, S);
+        EXPECT_EQ(World.Bounds.z, 800);
+        EXPECT_EQ(World.Iterations, 3);
+        EXPECT_EQ(World.Gravity.y, 0.3f);
+        EXPECT_EQ(World.TimeStep, 0.5f);
         // The body hangs head up from the start; the camera opens over the exit.
         ASSERT_EQ(World.ParticleCount, 3);
-        EXPECT_TRUE(World.Positions[2].x == 100 * f + 2 && World.Positions[2].y == 200 * f + 100);
-        EXPECT_TRUE(Camera.X == 400 * f - 400 && Camera.Y == 300 * f - 300);
+        EXPECT_EQ(World.Positions[2].x, 100 * f + 2);
+        EXPECT_EQ(World.Positions[2].y, 200 * f + 100);
+        EXPECT_EQ(Camera.X, 400 * f - 400);
+        EXPECT_EQ(Camera.Y, 300 * f - 300);
     }
 }
 
 TEST(Map, EmptyListsSwappedEndsExtraBytesAndReloading) {
     ASSERT_TRUE(Load(MapBytes({10, 0, 0, 1, 2, 3, 4})));
-    EXPECT_TRUE(Walls.size() == 4 && Pickups.empty());
+    EXPECT_EQ(Walls.size(), 4u);
+    EXPECT_TRUE(Pickups.empty());
     ASSERT_TRUE(Load(MapBytes({10, 1, 0, 1, 2, 3, 4, 30, 20, 10, 20, 777, 888})));
     EXPECT_EQ(Walls[0].Normal.y, -1);
     ASSERT_TRUE(Load(MapBytes(Level(10))));
@@ -59,7 +66,9 @@ TEST(Map, EmptyListsSwappedEndsExtraBytesAndReloading) {
     CollectedCount = 1;
     World.Positions[0].x = 5;
     ASSERT_TRUE(Load(MapBytes(Level(10))));
-    EXPECT_TRUE(Pickups[0].Active && CollectedCount == 0 && World.Positions[0].x == 100);
+    EXPECT_TRUE(Pickups[0].Active);
+    EXPECT_EQ(CollectedCount, 0);
+    EXPECT_EQ(World.Positions[0].x, 100);
 }
 
 TEST(Map, BrokenFilesLoadNothing) {
@@ -83,5 +92,6 @@ TEST(Map, BrokenFilesLoadNothing) {
         EXPECT_TRUE(IsEmptyLevel()) << bytes.size() << " bytes";
     }
     ASSERT_TRUE(Load(whole)); // nothing of a failed load survives into the next
-    EXPECT_TRUE(Walls.size() == 5 && Pickups.size() == 1);
+    EXPECT_EQ(Walls.size(), 5u);
+    EXPECT_EQ(Pickups.size(), 1u);
 }

@@ -39,9 +39,12 @@ TEST(MenuScreens, ItemsAreWhiteButTheHighlightedGreenAndThePauseItemsSitFurtherL
         RenderProc();
         for (int i = 0; i < 3; ++i) {
             const auto item = LitIn(x - 30, 240 + 40 * i, 250, 36);
-            EXPECT_TRUE((item[1] > 20) == (i == selection) && (item[0] > 20) != (i == selection) &&
-                        item[2] >= x && item[2] <= x + 2)
-                << "page " << page << " item " << i << " left " << item[2];
+            SCOPED_TRACE(testing::Message()
+                         << "page " << page << " item " << i << " left " << item[2]);
+            EXPECT_EQ(item[1] > 20, i == selection);
+            EXPECT_NE(item[0] > 20, i == selection);
+            EXPECT_GE(item[2], x);
+            EXPECT_LE(item[2], x + 2);
         }
     }
     ReleaseEngine();

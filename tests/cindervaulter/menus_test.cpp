@@ -28,14 +28,18 @@ TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
     ASSERT_TRUE(BindEngine("log.txt"));
     ASSERT_TRUE(Window->SetMode(false, 800, 600, 32, 75));
     Randomize(5);
+    MenuWorld = TParticleSystem{}; // the program fills it once; a repeated case starts afresh
     GameInit();
     EXPECT_EQ(MenuWorld.ParticleCount, 60);
     EXPECT_EQ(MenuWorld.ConstraintCount, 60);
     const int pins[8][3] = {{0, 0, 0},      {1, 0, 600},    {2, 800, 600},  {3, 800, 0},
                             {19, 300, 300}, {47, 300, 300}, {59, 500, 200}, {35, 500, 300}};
     const std::vector<TVec3>& at = MenuWorld.Positions;
-    for (auto [i, x, y] : pins)
-        EXPECT_TRUE(MenuWorld.Pinned[i] && at[i].x == x && at[i].y == y) << i;
+    for (auto [i, x, y] : pins) {
+        EXPECT_TRUE(MenuWorld.Pinned[i]) << i;
+        EXPECT_EQ(at[i].x, x) << i;
+        EXPECT_EQ(at[i].y, y) << i;
+    }
     MenuCursorY = 250;
     MenuSelection = 1;
     MenuUpdate();

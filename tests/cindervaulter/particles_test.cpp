@@ -17,20 +17,25 @@ TEST(Sparks, ASparkAtRestCreepsRightAndDownInItsSecondHalfAndDiesAfterItsLife) {
     Randomize(5);
     SpawnSparks(1, 3, 1, 100, 100, 0);
     const TSpark start = *SparkList.Next;
-    EXPECT_TRUE(std::abs(start.X - 100) <= 25 && std::abs(start.Y - 100) <= 25);
-    ASSERT_TRUE(start.Life >= 1000 && start.Life < 2000 && start.Size == 64);
-    for (TheHeadlessEngine.Time = 33; TheHeadlessEngine.Time <= start.Life;
-         TheHeadlessEngine.Time += 33) {
+    EXPECT_LE(std::abs(start.X - 100), 25);
+    EXPECT_LE(std::abs(start.Y - 100), 25);
+    ASSERT_GE(start.Life, 1000);
+    ASSERT_LT(start.Life, 2000);
+    ASSERT_EQ(start.Size, 64);
+    for (TheHeadlessEngine.Time = 33; TheHeadlessEngine.Time <= start.Life; TheHeadlessEngine.Time += 33) {
         UpdateSparks();
         const bool firstHalf = TheHeadlessEngine.Time <= start.Life / 2;
         EXPECT_TRUE(!firstHalf || SparkList.Next->X == start.X) << TheHeadlessEngine.Time;
     }
     const TSpark& s = *SparkList.Next;
-    EXPECT_TRUE(s.X > start.X && s.Y > start.Y && s.X < start.X + 2);
+    EXPECT_GT(s.X, start.X);
+    EXPECT_GT(s.Y, start.Y);
+    EXPECT_LT(s.X, start.X + 2);
     EXPECT_NEAR(s.Color[3], 0, 0.05);
     TheHeadlessEngine.Time = start.Life; // not yet past its life
     UpdateSparks();
-    EXPECT_TRUE(SparkList.Next && !SparkList.Next->Next);
+    ASSERT_NE(SparkList.Next, nullptr);
+    EXPECT_EQ(SparkList.Next->Next, nullptr);
     TheHeadlessEngine.Time = start.Life + 1;
     UpdateSparks();
     EXPECT_EQ(SparkList.Next, nullptr);
@@ -44,13 +49,17 @@ TEST(Sparks, BatchLivesOtherKindsAndClearing) {
         // Newest first: n = 3, 2, 1, 0 live 3/4, 2/4, 1/4 and 1/4 of 1 to 2 seconds.
         TSpark* s = SparkList.Next;
         for (int share : {3, 2, 1, 1}) {
-            EXPECT_TRUE(s->Life >= 250 * share && s->Life < 500 * share && s->Size == 32);
+            EXPECT_GE(s->Life, 250 * share);
+            EXPECT_LT(s->Life, 500 * share);
+            EXPECT_EQ(s->Size, 32);
             s = s->Next;
         }
     }
     SpawnSparks(1, 0, 7, 40, 50, 0); // another kind sits exactly at its point
-    EXPECT_TRUE(SparkList.Next->X == 40 && SparkList.Next->Y == 50);
-    EXPECT_TRUE(SparkList.Next->Prev == &SparkList && SparkList.Next->Next->Prev == SparkList.Next);
+    EXPECT_EQ(SparkList.Next->X, 40);
+    EXPECT_EQ(SparkList.Next->Y, 50);
+    EXPECT_EQ(SparkList.Next->Prev, &SparkList);
+    EXPECT_EQ(SparkList.Next->Next->Prev, SparkList.Next);
     ClearSparks();
     ClearSparks(); // on an empty list
     EXPECT_EQ(SparkList.Next, nullptr);

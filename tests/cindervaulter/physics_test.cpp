@@ -86,7 +86,9 @@ TEST(Systems, GrowOneAtATimeClearAndNeverDropParticlesInUse) {
     EXPECT_FLOAT_EQ(sys.InvMasses[0], 1);
     EXPECT_FLOAT_EQ(sys.InvMasses[1], 0.5f);
     EXPECT_VEC(sys.Positions[0], 1, 2, 0);
-    EXPECT_TRUE(sys.Pinned[1] && !sys.Pinned[2] && sys.Active[2]);
+    EXPECT_TRUE(sys.Pinned[1]);
+    EXPECT_FALSE(sys.Pinned[2]);
+    EXPECT_TRUE(sys.Active[2]);
     EXPECT_VEC(sys.PrevPositions[2], 5, 6, 0);
 
     // Reserving below the count, or a negative size, keeps the particles in use; so do bad pins.
@@ -100,7 +102,8 @@ TEST(Systems, GrowOneAtATimeClearAndNeverDropParticlesInUse) {
 
     ClearSystem(sys);
     EXPECT_EQ(sys.ParticleCount + sys.ConstraintCount + sys.ConstraintCapacity, 0);
-    EXPECT_TRUE(sys.Constraints.empty() && sys.ConstraintActive.empty());
+    EXPECT_TRUE(sys.Constraints.empty());
+    EXPECT_TRUE(sys.ConstraintActive.empty());
     ExpectParticleArraysSized(sys, 0);
     EXPECT_EQ(sys.Iterations, 3);
     EXPECT_VEC(sys.Bounds, 900, 900, 800);
@@ -338,7 +341,9 @@ TEST(LongRun, PinnedChainComesToRestBelowItsPin) {
     for (int i = 1; i < 30; i++) {
         TVec3 p = chain.Positions[i];
         ASSERT_TRUE(IsFinite(p)) << i;
-        EXPECT_TRUE(p.x >= 0 && p.x <= 800 && p.y <= 800) << i;
+        EXPECT_GE(p.x, 0) << i;
+        EXPECT_LE(p.x, 800) << i;
+        EXPECT_LE(p.y, 800) << i;
         EXPECT_GT(p.y, chain.Positions[i - 1].y) << i;
         EXPECT_LT(Distance2D(p, chain.PrevPositions[i]), 0.01f) << i;
     }

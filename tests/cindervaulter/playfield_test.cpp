@@ -125,8 +125,10 @@ TEST_F(PlayfieldTest, TheMinimapSitsInTheCornerAndShowsWallsWithin2000OfTheHead)
     ExitPoint = VecMake(600, 200, 0); // 10 minimap pixels right of the head
     EXPECT_EQ(CounterText(), "0/0");
     DrawMinimap();
-    EXPECT_TRUE(Lit(700, 550) && Lit(750, 500)) << "the border along the corner's edges";
-    EXPECT_FALSE(Lit(698, 550) || Lit(750, 498)) << "nothing outside the corner";
+    EXPECT_TRUE(Lit(700, 550)) << "the border along the corner's edges";
+    EXPECT_TRUE(Lit(750, 500)) << "the border along the corner's edges";
+    EXPECT_FALSE(Lit(698, 550)) << "nothing outside the corner";
+    EXPECT_FALSE(Lit(750, 498)) << "nothing outside the corner";
     EXPECT_TRUE(Lit(750, 550)) << "the head at the centre";
     EXPECT_TRUE(Lit(760, 550)) << "the exit";
     EXPECT_EQ(MinimapStrayPixels(), 0);
@@ -144,7 +146,8 @@ TEST_F(PlayfieldTest, TheMinimapSitsInTheCornerAndShowsWallsWithin2000OfTheHead)
     Walls.push_back(MakeWall(VecMake(-200, 0, 0), VecMake(-200, 400, 0), VecMake(1, 0, 0)));
     Clear();
     DrawMinimap();
-    EXPECT_TRUE(Lit(720, 545) && Lit(720, 555)) << "30 minimap pixels left of the head";
+    EXPECT_TRUE(Lit(720, 545)) << "30 minimap pixels left of the head";
+    EXPECT_TRUE(Lit(720, 555)) << "30 minimap pixels left of the head";
 }
 
 } // namespace

@@ -53,12 +53,18 @@ TEST_F(Rules, AStepFromRestCollectsOnceKeepsTheFlashesStraightAndEscPausesAfterI
     TheHeadlessInput.Pressed = 27;
     TheHeadlessEngine.Time = 4321;
     GameUpdate();
-    EXPECT_TRUE(CollectedCount == 1 && !Pickups[0].Active && PlayerSpeed == 0);
+    EXPECT_EQ(CollectedCount, 1);
+    EXPECT_FALSE(Pickups[0].Active);
+    EXPECT_EQ(PlayerSpeed, 0);
     for (size_t k = 0; k < 4; ++k) // a link of 50 with Step 10: 4 points, all on the line
         EXPECT_EQ(Player.Flashes[k].Offsets, std::vector<float>(4, 0.0f)) << k;
-    EXPECT_TRUE(GameScreen == 0 && MenuPage == PagePause && MenuSelection == 0);
+    EXPECT_EQ(GameScreen, 0);
+    EXPECT_EQ(MenuPage, PagePause);
+    EXPECT_EQ(MenuSelection, 0);
     EXPECT_EQ(World.Positions[0].y, 300.25f); // and the step ran on: physics, sparks, camera, time
-    EXPECT_TRUE(SparkList.Next && Camera.PrevX == 10 - 400 && LastUpdateTime == 4321);
+    EXPECT_NE(SparkList.Next, nullptr);
+    EXPECT_EQ(Camera.PrevX, 10 - 400);
+    EXPECT_EQ(LastUpdateTime, 4321);
 }
 
 TEST_F(Rules, TheExitWaitsForEveryPickupThenLoadsTheNextMapAndWrapsToMapOne) {
@@ -71,18 +77,24 @@ TEST_F(Rules, TheExitWaitsForEveryPickupThenLoadsTheNextMapAndWrapsToMapOne) {
     WriteMapFile("maps/map2.map", {10, 0, 0, 200, 200, 200, 200});
     ASSERT_TRUE(LoadMap("map1.map"));
     GameUpdate(); // the exit is touched before the pickup is collected
-    EXPECT_TRUE(LevelNumber == 1 && CollectedCount == 1);
+    EXPECT_EQ(LevelNumber, 1);
+    EXPECT_EQ(CollectedCount, 1);
     GameUpdate();
-    EXPECT_TRUE(LevelNumber == 2 && StartPoint.x == 200);
+    EXPECT_EQ(LevelNumber, 2);
+    EXPECT_EQ(StartPoint.x, 200);
     GameUpdate(); // no pickups: the exit opens at once; there is no map 3
-    EXPECT_TRUE(LevelNumber == 1 && StartPoint.x == 100 && Pickups[0].Active && GameScreen == 1);
+    EXPECT_EQ(LevelNumber, 1);
+    EXPECT_EQ(StartPoint.x, 100);
+    EXPECT_TRUE(Pickups[0].Active);
+    EXPECT_EQ(GameScreen, 1);
     // Map 2 grown too large and map 1 a named pipe (refused without blocking): the load error.
     std::filesystem::resize_file("maps/map2.map", MaxMapFileSize + 1);
     std::filesystem::remove("maps/map1.map");
     ASSERT_EQ(mkfifo("maps/map1.map", 0600), 0);
     CollectedCount = 1;
     GameUpdate();
-    EXPECT_TRUE(GameScreen == 0 && MenuPage == PageLoadError);
+    EXPECT_EQ(GameScreen, 0);
+    EXPECT_EQ(MenuPage, PageLoadError);
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(dir);
 }
@@ -104,4 +116,17 @@ TEST_F(Rules, TheArrowTakesTheEarlierOfEquallyNearPickupsThenTheExit) {
         ArrowUpdate();
         EXPECT_NEAR(ArrowHeading, c[6], 0.6);
     }
+}
+
+TEST_F(Rules, TheViewClosesAFifteenthOfTheWayAndOnlyPickupsNearerThan500ToItSparkle) {
+    // At scale 2 the body's centre is (400 2/3, 450) and the pickups 498 and 502 from the view's
+    // centre (400, 300); the exit is far from both.
+    LoadStill({20, 0, 2, 200, 200, 440, 440, 449, 150, 0, 200, 401, 0});
+    Camera.X = Camera.Y = 0;
+    GameUpdate();
+    EXPECT_NEAR(Camera.X, 2.0f / 45, 1e-5f);
+    EXPECT_FLOAT_EQ(Camera.Y, 10);
+    int live = 0;
+    for (const TSpark* s = SparkList.Next; s; s = s->Next) ++live;
+    EXPECT_EQ(live, 3) << "one at the near pickup, two at the exit";
 }

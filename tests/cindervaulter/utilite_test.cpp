@@ -25,5 +25,6 @@ TEST(Angles, HeadingIsClockwiseFromUpAndFinite) {
         EXPECT_NEAR(HeadingDegrees(origin, b), i, 1e-2) << i;
     }
     float nearlyUp = HeadingDegrees(origin, VecMake(-1e-3f, -1000, 0));
-    EXPECT_TRUE(nearlyUp > 359.99f && nearlyUp <= 360);
+    EXPECT_GT(nearlyUp, 359.99f);
+    EXPECT_LE(nearlyUp, 360);
 }

@@ -218,7 +218,9 @@ TEST_F(Input, MouseButtonsAndPositionAndAConsumedPress) {
     Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
     Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1);
     ProcessMessages();
-    EXPECT_TRUE(Keys[VK_LBUTTON] && Keys[VK_RBUTTON] && Keys[VK_MBUTTON]);
+    EXPECT_TRUE(Keys[VK_LBUTTON]);
+    EXPECT_TRUE(Keys[VK_RBUTTON]);
+    EXPECT_TRUE(Keys[VK_MBUTTON]);
     EXPECT_EQ(KeysDown(), 3);
 
     Keys[VK_LBUTTON] = false; // a reader takes the click

@@ -128,22 +128,26 @@ TEST_F(Text, AStringDrawsGlyphByGlyphLeftToRightFromTheRasterPositionInTheColour
     Ink whole = Draw(base, text, 10, 40, 1, 0);
     float end = RasterX();
     EXPECT_TRUE(whole.OneColour);
-    EXPECT_TRUE(whole.MinX >= 10 && whole.MinX <= 12);
+    EXPECT_GE(whole.MinX, 10);
+    EXPECT_LE(whole.MinX, 12);
     // y = 40 from the top is row 24 from the bottom: the baseline the letters stand on.
-    EXPECT_TRUE(whole.MinY >= 23 && whole.MaxY <= 24 + 14);
+    EXPECT_GE(whole.MinY, 23);
+    EXPECT_LE(whole.MaxY, 24 + 14);
 
     std::vector<uint8_t> composed(whole.Mask.size(), 0);
     float x = 10;
     for (char c : text) {
         Ink glyph = Draw(base, std::string(1, c), x, 40, 1, 0);
         for (size_t i = 0; i < composed.size(); ++i) composed[i] |= glyph.Mask[i];
-        EXPECT_TRUE(glyph.Count > 0 && RasterX() > x) << c;
+        EXPECT_GT(glyph.Count, 0) << c;
+        EXPECT_GT(RasterX(), x) << c;
         x = RasterX();
     }
     EXPECT_FLOAT_EQ(end, x) << "the position ends just behind the last glyph";
     EXPECT_EQ(composed, whole.Mask);
     Ink green = Draw(base, text, 10, 40, 0, 1);
-    EXPECT_TRUE(green.OneColour && green.Mask == whole.Mask);
+    EXPECT_TRUE(green.OneColour);
+    EXPECT_EQ(green.Mask, whole.Mask);
 }
 
 TEST_F(Text, GlyphsStandUprightAndUnskewed) {
@@ -216,9 +220,12 @@ TEST_F(Text, DeletingFreesTheListsAndAZeroBaseIsLeftAlone) {
     glNewList(5, GL_COMPILE);
     glEndList();
     uint32_t base = BuildFontLists("", 0, 0, 0);
-    ASSERT_TRUE(base != 0 && glIsList(base) && glIsList(base + 255));
+    ASSERT_NE(base, 0);
+    ASSERT_TRUE(glIsList(base));
+    ASSERT_TRUE(glIsList(base + 255));
     DeleteFontLists(base);
-    EXPECT_FALSE(glIsList(base) || glIsList(base + 255));
+    EXPECT_FALSE(glIsList(base));
+    EXPECT_FALSE(glIsList(base + 255));
     DeleteFontLists(0);
     EXPECT_TRUE(glIsList(5));
 }
@@ -231,7 +238,8 @@ TEST_F(Text, CompilingUsesItsOwnPixelStoreAndRestoresTheCallers) {
     GLint alignment = 0, lsbFirst = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glGetIntegerv(GL_UNPACK_LSB_FIRST, &lsbFirst);
-    EXPECT_TRUE(alignment == 8 && lsbFirst == GL_TRUE);
+    EXPECT_EQ(alignment, 8);
+    EXPECT_EQ(lsbFirst, GL_TRUE);
     EXPECT_EQ(Draw(base, "Rg", 10, 40).Mask, Draw(plain, "Rg", 10, 40).Mask);
 }
 

@@ -89,8 +89,10 @@ void ExpectOpenGLLine(const std::string& line) {
     size_t by = line.find(" by ");
     size_t renderer = line.find(". Renderer is ");
     size_t extensions = line.find(". Extensions: ");
-    EXPECT_TRUE(by < renderer && renderer < extensions && extensions != std::string::npos)
-        << line.substr(0, 200);
+    SCOPED_TRACE(line.substr(0, 200));
+    EXPECT_LT(by, renderer);
+    EXPECT_LT(renderer, extensions);
+    EXPECT_NE(extensions, std::string::npos);
 }
 
 // Either summary of the resource loading; which one depends on the files and on sound.
@@ -200,7 +202,10 @@ TEST(GameProgram, ANamedPipeAsConfigurationOrLogIsRefusedAtOnce) {
         ExpectCleanEnd(run);
         const bool logged = name == "Config.INI";
         ASSERT_EQ(run.Log.empty(), !logged);
-        EXPECT_TRUE(!logged || (run.Log.size() > 1 && run.Log[1] == ConfigError));
+        if (logged) {
+            ASSERT_GT(run.Log.size(), 1u);
+            EXPECT_EQ(run.Log[1], ConfigError);
+        }
     }
 }
 

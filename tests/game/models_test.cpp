@@ -155,7 +155,8 @@ Box ReadPartBounds(const char* part) {
     EXPECT_TRUE(
         ParseModel(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), name, vertices));
     EXPECT_EQ(name, part);
-    EXPECT_TRUE(!vertices.empty() && vertices.size() % 3 == 0) << part;
+    EXPECT_FALSE(vertices.empty()) << part;
+    EXPECT_EQ(vertices.size() % 3, 0u) << part;
     Box box;
     for (const TModelVertex& v : vertices) {
         box.MinX = std::min(box.MinX, v.X), box.MaxX = std::max(box.MaxX, v.X);
@@ -168,7 +169,8 @@ Box ReadPartBounds(const char* part) {
 TEST(Creature, FacesTheFarEndWithLegsFromTheHipAxisToFeetOnTheRoad) {
     for (const char* part : Parts) {
         Box box = ReadPartBounds(part);
-        EXPECT_TRUE(box.MinX >= -10 && box.MaxX <= 10) << part << " fits on the road";
+        EXPECT_GE(box.MinX, -10) << part << " fits on the road";
+        EXPECT_LE(box.MaxX, 10) << part << " fits on the road";
     }
     for (const char* foot : {"tuvolegas", "tuvolegbs"}) { // shank and toes, from thigh to road
         EXPECT_NEAR(ReadPartBounds(foot).MinZ, -10, 0.1) << foot;
@@ -176,7 +178,8 @@ TEST(Creature, FacesTheFarEndWithLegsFromTheHipAxisToFeetOnTheRoad) {
     }
     for (const char* leg : {"tuvolegal", "tuvolegbl"}) { // thighs, from inside the body to below it
         Box box = ReadPartBounds(leg);
-        EXPECT_TRUE(box.MinZ < -4 && box.MaxZ > 0) << leg;
+        EXPECT_LT(box.MinZ, -4) << leg;
+        EXPECT_GT(box.MaxZ, 0) << leg;
     }
     EXPECT_GT(ReadPartBounds("tuvolegas").MinX, 0) << "group A on one side";
     EXPECT_LT(ReadPartBounds("tuvolegbs").MaxX, 0) << "group B on the other";
@@ -269,10 +272,13 @@ TEST_F(CreatureView, FromBehindAYellowChickStandsOnTheRoadWithItsTailUp) {
     DrawScene(0, 0, 0, 7);
     SaveFramebufferPPM("creature_behind.ppm", Width, Height);
     Extent body = Find(Yellow), feet = Find(Beak), road = Find(Road);
-    EXPECT_TRUE(body.Count > Width * Height / 30 && body.Count < Width * Height / 6);
+    EXPECT_GT(body.Count, Width * Height / 30);
+    EXPECT_LT(body.Count, Width * Height / 6);
     EXPECT_NEAR(body.MiddleX(), Width / 2, 3);
-    EXPECT_TRUE(feet.Count > 50 && feet.MinY < body.MinY) << "feet below the body";
-    EXPECT_TRUE(road.MinX < feet.MinX && road.MaxX > feet.MaxX) << "standing on the road";
+    EXPECT_GT(feet.Count, 50) << "feet below the body";
+    EXPECT_LT(feet.MinY, body.MinY) << "feet below the body";
+    EXPECT_LT(road.MinX, feet.MinX) << "standing on the road";
+    EXPECT_GT(road.MaxX, feet.MaxX) << "standing on the road";
     EXPECT_GT(Find(Beak).MaxY, body.MaxY) << "the beak's tip over the head";
     EXPECT_GT(Find(White, body.MiddleY() - 30, body.MiddleY() + 10).Count, 50) << "the tail";
 }
@@ -283,8 +289,10 @@ TEST_F(CreatureView, StaysInViewAtTheTopOfAJumpWithTheCameraTurnedAndSwaying) {
         SaveFramebufferPPM("creature_" + std::to_string(int(yaw)) + ".ppm", Width, Height);
         for (const float* colour : {Yellow, White, Beak}) {
             Extent e = Find(colour);
-            EXPECT_TRUE(e.MinX > 0 && e.MaxX < Width - 1 && e.MinY > 0 && e.MaxY < Height - 1)
-                << "yaw " << yaw;
+            EXPECT_GT(e.MinX, 0) << "yaw " << yaw;
+            EXPECT_LT(e.MaxX, Width - 1) << "yaw " << yaw;
+            EXPECT_GT(e.MinY, 0) << "yaw " << yaw;
+            EXPECT_LT(e.MaxY, Height - 1) << "yaw " << yaw;
         }
     }
 }

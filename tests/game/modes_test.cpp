@@ -32,7 +32,9 @@ TEST(Rules, TheSplashHolds2000MsThenAJumpGameStartsByItself) {
     Play(200);
     EXPECT_EQ(GameState, gsSplash);
     Play(2);
-    EXPECT_TRUE(GameState == gsJump && Score == 0 && Obstacles.size() == 7u);
+    EXPECT_EQ(GameState, gsJump);
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(Obstacles.size(), 7u);
 }
 
 // Obstacle 0 starts 5 ahead, alongside from its first advance for 17 of the 20 ticks; only a
@@ -48,11 +50,13 @@ TEST(Rules, ContactsFallBounceAndPassInEachMode) {
           C{gsStop, 0, {0, 2, 5.5f}, true, 50, 0, 5.5f}}) {
         Keys[VK_SPACE] = space;
         Play(20, mode, lane, first);
-        EXPECT_TRUE(Score == score && Sinking == (first.Kind % 2 == 1 && score == 0) &&
-                    (JumpHeight < 0) == Sinking && Keys[VK_SPACE] == (space && mode == gsStop) &&
-                    Obstacles[0].Offset == offset &&
-                    std::abs(Obstacles[0].Distance - distance) < 1e-3)
-            << int(mode) << " " << first.Distance << ": " << Score;
+        SCOPED_TRACE(testing::Message() << int(mode) << " " << first.Distance << ": " << Score);
+        EXPECT_EQ(Score, score);
+        EXPECT_EQ(Sinking, first.Kind % 2 == 1 && score == 0);
+        EXPECT_EQ(JumpHeight < 0, Sinking);
+        EXPECT_EQ(Keys[VK_SPACE], space && mode == gsStop);
+        EXPECT_EQ(Obstacles[0].Offset, offset);
+        EXPECT_NEAR(Obstacles[0].Distance, distance, 1e-3);
     }
 }
 
@@ -66,8 +70,8 @@ TEST(Rules, SpacingSendsTheLowerIndexBackToRespawnAhead) {
         Obstacles[1] = {60.6f, uint8_t(mode == gsMove ? 3 : 1)};
         Obstacles[2].Distance = third;
         Play(2);
-        EXPECT_TRUE(Obstacles[0].Distance > low - 1e-3 && Obstacles[0].Distance < high + 1e-3)
-            << third << ": " << Obstacles[0].Distance;
+        EXPECT_GT(Obstacles[0].Distance, low - 1e-3) << third << ": " << Obstacles[0].Distance;
+        EXPECT_LT(Obstacles[0].Distance, high + 1e-3) << third << ": " << Obstacles[0].Distance;
     }
 }
 
@@ -101,12 +105,15 @@ TEST(Menu, HoverColoursClicksAtAnyWindowSizeExitAndNoFont) {
         Colours label = DrawMenu(x, y);
         Score = 5;
         DrawMenu(x, y);
-        EXPECT_TRUE(GameState == (starts ? gsMove : gsJump) && Score == 5) << x << "," << y;
+        EXPECT_EQ(GameState, starts ? gsMove : gsJump) << x << "," << y;
+        EXPECT_EQ(Score, 5) << x << "," << y;
         EXPECT_EQ(label, (starts ? Colours{{64, 255, 64}} : Colours{{64, 64, 255}}));
     }
     FreeResources(Resources);
     Resources.clear(); // without the font nothing shows and a click does nothing
-    EXPECT_TRUE(!EngineRunning && DrawMenu(100, 66).empty() && GameState == gsJump);
+    EXPECT_FALSE(EngineRunning);
+    EXPECT_TRUE(DrawMenu(100, 66).empty());
+    EXPECT_EQ(GameState, gsJump);
 }
 
 } // namespace

@@ -265,6 +265,8 @@ TEST_F(Pipeline, FailedRegistrationsAddNothingButStillReportProgress) {
     fs::remove("Resources/broken.bmp");
     ASSERT_TRUE(WriteFileBytes("Resources/good.tga", EncodeTga(SmallPicture(), 24, false)));
     const std::map<std::string, std::string> prepared = Snapshot(Dir);
+    // An earlier case may have compiled the model's list 3 in the suite's one context.
+    glDeleteLists(3, 1);
 
     TFileNameList registrations = {
         {"noname", "Resources\\noname.bm_", 0, 0, 0},   // records no name character
@@ -489,7 +491,9 @@ TEST_F(Pipeline, EveryReadIsOfARegularFileWithinTheLimitOfItsKind) {
         }
         EXPECT_EQ(ReadAs(c.Read, c.Path), c.Taken)
             << c.Path << " made " << c.Make << ", " << c.Size;
-        EXPECT_FALSE(!c.Taken && fs::exists("copy.bin")) << c.Path;
+        if (!c.Taken) {
+            EXPECT_FALSE(fs::exists("copy.bin")) << c.Path;
+        }
     }
 }
 
@@ -515,7 +519,9 @@ TEST_F(Pipeline, TheGamesRegistrationsAllLoadAndTheFontIsReleasedAtTheEnd) {
     EXPECT_EQ(font.Kind, RES_FONT_TTF);
     EXPECT_EQ(font.FaceName, "DejaVu Sans");
     EXPECT_EQ(font.FileName, "Resources/font.ttf");
-    EXPECT_TRUE(font.CharWidth == 12 && font.CharHeight == 0 && font.Weight == 700);
+    EXPECT_EQ(font.CharWidth, 12);
+    EXPECT_EQ(font.CharHeight, 0);
+    EXPECT_EQ(font.Weight, 700);
     for (int i : {2, 3, 4, 5, 6, 7, 8, 11}) {
         EXPECT_EQ(resources[i].Kind, RES_MODEL);
         EXPECT_EQ(resources[i].Handle, uint32_t(ResourceFiles[i].Param1));
@@ -531,7 +537,8 @@ TEST_F(Pipeline, TheGamesRegistrationsAllLoadAndTheFontIsReleasedAtTheEnd) {
 
     // The registration list is long gone when the font is released by its resource alone.
     ResourceFiles.clear();
-    EXPECT_TRUE(IsFontFaceRegistered("DejaVu Sans") && glIsList(font.Handle + 'A'));
+    EXPECT_TRUE(IsFontFaceRegistered("DejaVu Sans"));
+    EXPECT_TRUE(glIsList(font.Handle + 'A'));
     FreeResources(resources);
     EXPECT_FALSE(IsFontFaceRegistered("DejaVu Sans"));
     EXPECT_FALSE(glIsList(font.Handle + 'A'));

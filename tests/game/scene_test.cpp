@@ -100,7 +100,9 @@ TEST_F(Scene, CreatureAndObstaclesCoverTheSnakesWithoutARoad) {
     EXPECT_EQ(Shown(400, 60), Blue);
     EXPECT_EQ(Shown(400, 184), Yellow);
     Pixel snake = Shown(250, 184);
-    EXPECT_TRUE(snake.R > 200 && snake.G > 200 && snake.B > 100) << int(snake.B);
+    EXPECT_GT(snake.R, 200) << int(snake.B);
+    EXPECT_GT(snake.G, 200) << int(snake.B);
+    EXPECT_GT(snake.B, 100) << int(snake.B);
 
     Obstacles.clear();
     Draw();

@@ -17,7 +17,9 @@ TEST(Vorm, SteersWithHalvesToEvenAndCapsTheSpeed) {
         vorm.X.fill(100);
         vorm.Update();
         EXPECT_EQ(vorm.SpeedX, expected) << distance << " " << speed;
-        EXPECT_TRUE(vorm.X[1] == 100 + expected && vorm.X[2] == vorm.X[1] && vorm.X[3] == 100);
+        EXPECT_EQ(vorm.X[1], 100 + expected);
+        EXPECT_EQ(vorm.X[2], vorm.X[1]);
+        EXPECT_EQ(vorm.X[3], 100);
     }
 }
 
@@ -26,20 +28,26 @@ TEST(Vorm, SteersWithHalvesToEvenAndCapsTheSpeed) {
 TEST(Vorm, MovesWithinTheLimitAndRetargetsOnceASecond) {
     SeedRandom(7);
     CreateVorms(800, 600);
-    for (const auto& v : Vorms)
-        EXPECT_TRUE(v->X[1] >= 0 && v->X[1] < 800 && v->Y[1] >= 0 && v->Y[1] < 600 &&
-                    std::count(v->X.begin(), v->X.end(), v->X[1]) == 10 &&
-                    std::count(v->Y.begin(), v->Y.end(), v->Y[1]) == 10);
+    for (const auto& v : Vorms) {
+        EXPECT_GE(v->X[1], 0);
+        EXPECT_LT(v->X[1], 800);
+        EXPECT_GE(v->Y[1], 0);
+        EXPECT_LT(v->Y[1], 600);
+        EXPECT_EQ(std::count(v->X.begin(), v->X.end(), v->X[1]), 10);
+        EXPECT_EQ(std::count(v->Y.begin(), v->Y.end(), v->Y[1]), 10);
+    }
     uint32_t now = 0xFFFFF000u;
     for (int tick = 0; tick < 5000; ++tick, now += 10) {
         int32_t target = Vorms[7]->TargetX * 1000 + Vorms[7]->TargetY;
         UpdateVorms();
         RetargetVorms(now);
-        for (const auto& v : Vorms)
-            ASSERT_TRUE(std::abs(v->X[1] - v->X[3]) <= v->MaxSpeed &&
-                        std::abs(v->Y[1] - v->Y[3]) <= v->MaxSpeed);
+        for (const auto& v : Vorms) {
+            ASSERT_LE(std::abs(v->X[1] - v->X[3]), v->MaxSpeed);
+            ASSERT_LE(std::abs(v->Y[1] - v->Y[3]), v->MaxSpeed);
+        }
         EXPECT_EQ(Vorms[7]->TargetX * 1000 + Vorms[7]->TargetY != target, tick % 101 == 0) << tick;
-        ASSERT_TRUE(Vorms[0]->TargetX == 0 && Vorms[0]->TargetY == 0);
+        ASSERT_EQ(Vorms[0]->TargetX, 0);
+        ASSERT_EQ(Vorms[0]->TargetY, 0);
     }
 }
 
@@ -54,6 +62,8 @@ TEST(Vorm, TrailFadesFromNearWhiteToYellow) {
     for (auto [x, blue] : {std::pair{101, 236}, {738, 156}}) {
         std::vector<uint8_t> rows = ReadPixelsRGBA(x, 299, 1, 2);
         int lit = rows[0] ? 0 : 4;
-        EXPECT_TRUE(rows[lit] == 254 && rows[lit + 1] == 255 && rows[lit + 2] == blue) << x;
+        EXPECT_EQ(rows[lit], 254) << x;
+        EXPECT_EQ(rows[lit + 1], 255) << x;
+        EXPECT_EQ(rows[lit + 2], blue) << x;
     }
 }

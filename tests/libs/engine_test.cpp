@@ -182,6 +182,7 @@ class EngineTest : public ScratchFolderTest {
 std::vector<int64_t> StepTimes;
 std::vector<int> StepsPerFrame;
 int FrameCount = 0;
+bool Stalled = false; // the stall case's one stall has happened
 
 void CountStep() {
     StepTimes.push_back(FakeNowUs);
@@ -196,6 +197,7 @@ class EngineLoop : public EngineTest {
         StepTimes.clear();
         StepsPerFrame.clear();
         FrameCount = 0;
+        Stalled = false;
         OpenWindow(64, 48);
     }
 };
@@ -300,9 +302,8 @@ TEST_F(EngineLoop, AfterAStallRunsAtMostTheCatchUpStepsThenDropsTheRest) {
         if (FakeNowUs >= 5000000) Current->Engine->Quit();
     });
     Engine->SetProc(ProcRender, [] {
-        static bool stalled = false;
-        if (!stalled && FakeNowUs >= 2000000) {
-            stalled = true;
+        if (!Stalled && FakeNowUs >= 2000000) {
+            Stalled = true;
             FakeNowUs += 2000000;
         }
         StepsPerFrame.push_back(0);

@@ -5,6 +5,7 @@
 #include "map.h"
 #include "menus.h"
 #include "physics/utilite.h"
+#include "render/particles.h"
 #include "rules.h"
 
 #include <cstdio>
@@ -124,15 +125,33 @@ StepResult PlayStep(bool up) {
     return result;
 }
 
-uint32_t FoldFingerprint(uint32_t fingerprint) {
-    for (int32_t p = 0; p < 3 && p < World.ParticleCount; ++p) {
-        const TVec3 v = World.Positions[size_t(p)];
-        for (float f : {v.x, v.y}) {
-            uint32_t bits;
-            std::memcpy(&bits, &f, 4);
-            for (int shift = 0; shift < 32; shift += 8)
-                fingerprint = (fingerprint ^ ((bits >> shift) & 0xFF)) * 16777619u;
-        }
-    }
+namespace {
+
+// FNV-1a over the value's four bytes, lowest first.
+uint32_t FoldBits(uint32_t fingerprint, uint32_t bits) {
+    for (int shift = 0; shift < 32; shift += 8)
+        fingerprint = (fingerprint ^ ((bits >> shift) & 0xFF)) * 16777619u;
     return fingerprint;
+}
+
+uint32_t FoldFloat(uint32_t fingerprint, float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    return FoldBits(fingerprint, bits);
+}
+
+uint32_t LiveSparks() {
+    uint32_t live = 0;
+    for (const TSpark* s = SparkList.Next; s; s = s->Next) ++live;
+    return live;
+}
+
+} // namespace
+
+uint32_t FoldFingerprint(uint32_t fingerprint) {
+    for (int32_t p = 0; p < 3 && p < World.ParticleCount; ++p)
+        for (float f : {World.Positions[size_t(p)].x, World.Positions[size_t(p)].y})
+            fingerprint = FoldFloat(fingerprint, f);
+    fingerprint = FoldFloat(FoldFloat(fingerprint, Camera.X), Camera.Y);
+    return FoldBits(fingerprint, LiveSparks());
 }

@@ -38,8 +38,9 @@ struct StepResult {
 // One game update with Up held or not.
 StepResult PlayStep(bool up);
 
-// Folds the body's positions after a step into a running fingerprint (FNV-1a over their bits):
-// any difference in the arithmetic between two builds changes it. Steps that reach the exit are
-// left out, so the map that follows does not count.
+// Folds the state a step leaves into a running fingerprint (FNV-1a over the bits of the body's
+// positions, the camera and the number of live sparks): any difference in the arithmetic between
+// two builds changes it, and so does a rule that moves only the view or the sparks. Steps that
+// reach the exit are left out, so the map that follows does not count.
 uint32_t FoldFingerprint(uint32_t fingerprint);
 constexpr uint32_t FingerprintStart = 2166136261u;

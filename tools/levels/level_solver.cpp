@@ -288,7 +288,9 @@ int main(int argc, char** argv) {
                     name.c_str(), (long long)search.Expanded, seconds, collected, Pickups.size());
         return 1;
     }
-    // The fingerprint of the replay as the runner plays it, from a fresh load.
+    // The fingerprint of the replay as the runner plays it, from a fresh load on a fresh clock and
+    // random sequence, which the sparks it covers depend on.
+    StartHeadlessPlay();
     StartLevel(level);
     uint32_t fingerprint = FingerprintStart;
     for (uint8_t up : replay)

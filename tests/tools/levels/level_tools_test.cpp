@@ -17,7 +17,10 @@ TEST(LevelTools, ReplaysReadBackAsWrittenAndBrokenOnesAreRefusedWithFileLineAndR
     std::string error;
     ASSERT_TRUE(
         ParseReplay(FormatReplay(written, "# a\n", 0xC0FFEE), "r", replay, check, hasCheck, error));
-    EXPECT_TRUE(replay == written && hasCheck && check == 0xC0FFEE && CountPresses(replay) == 2);
+    EXPECT_EQ(replay, written);
+    EXPECT_TRUE(hasCheck);
+    EXPECT_EQ(check, 0xC0FFEE);
+    EXPECT_EQ(CountPresses(replay), 2);
     const std::pair<std::string, std::string> cases[] = {
         {"up 3\nhold 2\n", "r:2: unknown keyword 'hold'"},
         {"# c\noff 0\n", "r:2: '0' is not a step count from 1 to 1000000"},

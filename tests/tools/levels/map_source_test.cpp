@@ -28,6 +28,7 @@ TEST(MapSource, CompilesSourcesAndRefusesBrokenOnesWithFileLineAndReason) {
     for (const auto& [source, message] : cases) {
         map.clear();
         EXPECT_FALSE(CompileMapSource(source, "l.txt", map, error)) << message;
-        EXPECT_TRUE(error == message && map.empty()) << error;
+        EXPECT_EQ(error, message) << error;
+        EXPECT_TRUE(map.empty()) << error;
     }
 }
