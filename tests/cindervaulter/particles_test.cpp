@@ -22,7 +22,8 @@ TEST(Sparks, ASparkAtRestCreepsRightAndDownInItsSecondHalfAndDiesAfterItsLife) {
     ASSERT_GE(start.Life, 1000);
     ASSERT_LT(start.Life, 2000);
     ASSERT_EQ(start.Size, 64);
-    for (TheHeadlessEngine.Time = 33; TheHeadlessEngine.Time <= start.Life; TheHeadlessEngine.Time += 33) {
+    for (TheHeadlessEngine.Time = 33; TheHeadlessEngine.Time <= start.Life;
+         TheHeadlessEngine.Time += 33) {
         UpdateSparks();
         const bool firstHalf = TheHeadlessEngine.Time <= start.Life / 2;
         EXPECT_TRUE(!firstHalf || SparkList.Next->X == start.X) << TheHeadlessEngine.Time;
