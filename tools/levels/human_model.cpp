@@ -3,12 +3,14 @@
 //   average, the simple visual reaction time of an attentive adult (about 180 to 250 ms), and the
 //   spread of two steps either way is the trial-to-trial scatter of such reactions.
 // - ShortestPress 3: a deliberate tap lasts about 100 ms; nobody holds a key for one 33 ms step.
-// - AimDegrees 35: a player judges where a stick points to within some tens of degrees while it
+// - AimDegrees 40: a player judges where a stick points to within some tens of degrees while it
 //   swings; a tighter window would mean waiting for alignments a person cannot tell apart.
-// - Cruise 4 and Slack 1: a newcomer moves at a pace the eye can follow, about 120 units (a sixth
-//   of the screen) a second, and does not correct a drift too small to notice.
+// - Cruise 8 and Slack 1: a player moves at a pace the eye can still follow, about 240 units (a
+//   third of the screen) a second, and does not correct a drift too small to notice.
 // - Lookahead 5: the way is judged from what lies 30 units around the head, the creature's size,
 //   not from a single grid cell.
+// - Restless 45: a player whose creature lies still for 1.5 s, pointing nowhere useful, taps Up to
+//   see what happens rather than wait on.
 // - Patience 300 and RestartCost 45: after 10 s without getting nearer a person restarts; Esc,
 //   Down and Enter take about 1.5 s.
 #include "human_model.h"
@@ -122,7 +124,11 @@ bool HumanStep(HumanPlayer& player, const Sight& now) {
     while (player.Seen.size() > delay + 1) player.Seen.pop_front();
     const Sight& seen = player.Seen.front();
     TrackProgress(player, seen);
-    MoveKey(player, WantsThrust(player.Parameters, *player.Paths, seen));
+    const bool still = std::hypot(seen.Motion.x, seen.Motion.y) < 0.3f && !player.Held;
+    player.Still = still ? player.Still + 1 : 0;
+    const bool restless = player.Still >= player.Parameters.Restless;
+    if (restless) player.Still = 0;
+    MoveKey(player, restless || WantsThrust(player.Parameters, *player.Paths, seen));
     return player.Held;
 }
 

@@ -27,9 +27,10 @@ struct HumanParameters {
     int32_t Jitter = 4;        // a key follows a decision 0 to Jitter steps later still
     int32_t ShortestPress = 3; // steps a key stays down or up at the least
     float AimDegrees = 40;     // thrust while the body points this near the wanted push
-    float Cruise = 6;          // units a step the player wants to travel along the way
+    float Cruise = 8;          // units a step the player wants to travel along the way
     float Slack = 1;           // a speed error smaller than this is left alone
     int32_t Lookahead = 5;     // cells around the head over which the way is judged
+    int32_t Restless = 45;     // steps lying still before a tap just to see what happens
     int32_t Patience = 300;    // steps without getting nearer before a restart
     int32_t RestartCost = 45;  // steps that Esc, Down and Enter take to restart
 };
@@ -45,7 +46,8 @@ struct HumanPlayer {
     int32_t Kept = 0;       // steps the key has been as it is
     int32_t Collected = -1; // progress as last seen: pickups, then the nearest way left
     float Nearest = PathUnreached;
-    int32_t Idle = 0; // steps since the progress last grew
+    int32_t Idle = 0;  // steps since the progress last grew
+    int32_t Still = 0; // steps the body has been seen lying still with Up released
 };
 
 // A player that has seen nothing yet, its noise seeded.
