@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (name.empty()) return 0;
-    const std::filesystem::path namePath = std::filesystem::path(argv[2]).replace_extension(".name");
+    const std::filesystem::path namePath =
+        std::filesystem::path(argv[2]).replace_extension(".name");
     const std::string line = name + "\n";
     if (!WriteFileBytes(namePath.string(), std::vector<uint8_t>(line.begin(), line.end()))) {
         std::fprintf(stderr, "%s: cannot be written\n", namePath.c_str());
