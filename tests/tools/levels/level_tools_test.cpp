@@ -104,7 +104,7 @@ TEST(LevelTools, TheCompilerWritesTheNameBesideTheMapAndNoneForASourceWithout) {
     EXPECT_FALSE(std::filesystem::exists(dir + "/plain.name"));
 }
 
-TEST(LevelTools, TheHumanPlayerReportsItsShareAndRefusesAMissingLevel) {
+TEST(LevelTools, TheHumanPlayerReportsItsSharesAndRefusesAMissingLevel) {
     const std::string dir = MakeScratchDir("levels");
     std::filesystem::create_directory(dir + "/maps");
     WriteMapFile(dir + "/maps/map1.map", {10, 0, 1, 225, 300, 225, 60, 225, 150, 0});
@@ -114,6 +114,17 @@ TEST(LevelTools, TheHumanPlayerReportsItsShareAndRefusesAMissingLevel) {
     EXPECT_NE(play.Stdout.find("map1.map: 5/5 trials finish within 900 steps (100%); median"),
               std::string::npos)
         << play.Stdout;
+    // Held Up from the start rises through the pickup into the exit; a step more or less of it,
+    // held on for a second, still does, while released Up never leaves the floor.
+    std::ofstream(dir + "/up.replay") << "up 70\n";
+    std::ofstream(dir + "/off.replay") << "off 70\n";
+    for (const auto& [replay, share] : {std::pair{"up.replay", "5/5"}, {"off.replay", "0/5"}}) {
+        const ProgramRun run = RunProgram(TOOLS_DIR "/levels/human_player", dir, {}, 60000, 1000,
+                                          {".", "1", "--trials", "5", "--perturb", replay});
+        EXPECT_NE(run.Stdout.find(std::string("map1.map: ") + share + " perturbed replays finish"),
+                  std::string::npos)
+            << run.Stdout << run.Stderr;
+    }
     const ProgramRun missing =
         RunProgram(TOOLS_DIR "/levels/human_player", dir, {}, 60000, 1000, {".", "2"});
     EXPECT_EQ(missing.ExitCode, 1);
