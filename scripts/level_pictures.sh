@@ -10,6 +10,7 @@ maps=$build/run/Cindervaulter/maps
 [[ -x $build/tools/levels/replay_animation && -e $maps/map1.map ]] ||
     { echo "build first: scripts/build.sh $build" >&2; exit 2; }
 mkdir -p docs/levels
+rm -f docs/levels/map*.png
 for map in "$maps"/map*.map; do
     "$build/tools/levels/level_preview" "$map" "docs/levels/$(basename "$map" .map).png" 240
 done

@@ -10,6 +10,7 @@
 // (200000 by default) caps the segments played; when it runs out the solver gives up, writes
 // nothing and fails.
 #include "game.h"
+#include "level_paths.h"
 #include "level_play.h"
 #include "map.h"
 #include "physics/physics.h"
@@ -21,81 +22,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <queue>
 #include <unordered_set>
 
 namespace {
 
 constexpr int32_t SegmentSteps = 5;
-constexpr float Cell = 6;      // world units per cell of the distance fields
-constexpr float Clearance = 8; // a cell this near a map wall is closed
-constexpr float Unreached = 1e7f;
-
-// Shortest ways on a grid over the arena, from every cell to one target, around the map's walls.
-struct DistanceField {
-    int32_t Side = 0;
-    std::vector<float> Distance;
-};
-
-float SegmentDistance(TVec3 a, TVec3 b, float x, float y) {
-    const float dx = b.x - a.x, dy = b.y - a.y;
-    const float length2 = dx * dx + dy * dy;
-    const float t =
-        length2 > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / length2, 0.0f, 1.0f) : 0;
-    return std::hypot(a.x + t * dx - x, a.y + t * dy - y);
-}
-
-int32_t CellOf(float v, int32_t side) {
-    return std::clamp(int32_t(std::floor(v / Cell)), 0, side - 1);
-}
-
-// Closes the cells near each map wall, visiting only the cells around the wall's own box.
-std::vector<uint8_t> ClosedCells(int32_t side, size_t mapWalls) {
-    std::vector<uint8_t> closed(size_t(side) * size_t(side), 0);
-    for (size_t w = 0; w < mapWalls; ++w) {
-        const TVec3 a = Walls[w].A, b = Walls[w].B;
-        const int32_t col0 = CellOf(std::min(a.x, b.x) - Clearance, side);
-        const int32_t col1 = CellOf(std::max(a.x, b.x) + Clearance, side);
-        const int32_t row0 = CellOf(std::min(a.y, b.y) - Clearance, side);
-        const int32_t row1 = CellOf(std::max(a.y, b.y) + Clearance, side);
-        for (int32_t row = row0; row <= row1; ++row)
-            for (int32_t col = col0; col <= col1; ++col)
-                if (SegmentDistance(a, b, (float(col) + 0.5f) * Cell, (float(row) + 0.5f) * Cell) <
-                    Clearance)
-                    closed[size_t(row * side + col)] = 1;
-    }
-    return closed;
-}
-
-// Dijkstra over eight neighbours from the target's cell.
-DistanceField MakeField(TVec3 target, int32_t side, const std::vector<uint8_t>& closed) {
-    DistanceField field{side, std::vector<float>(closed.size(), Unreached)};
-    using Entry = std::pair<float, int32_t>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
-    const int32_t first = CellOf(target.y, side) * side + CellOf(target.x, side);
-    field.Distance[size_t(first)] = 0;
-    open.push({0, first});
-    while (!open.empty()) {
-        const auto [d, cell] = open.top();
-        open.pop();
-        if (d > field.Distance[size_t(cell)]) continue;
-        for (int32_t dy = -1; dy <= 1; ++dy)
-            for (int32_t dx = -1; dx <= 1; ++dx) {
-                const int32_t row = cell / side + dy, col = cell % side + dx;
-                if (row < 0 || col < 0 || row >= side || col >= side) continue;
-                const size_t next = size_t(row * side + col);
-                const float nd = d + (dx != 0 && dy != 0 ? 1.4142f : 1.0f) * Cell;
-                if (closed[next] || nd >= field.Distance[next]) continue;
-                field.Distance[next] = nd;
-                open.push({nd, int32_t(next)});
-            }
-    }
-    return field;
-}
-
-float FieldAt(const DistanceField& field, TVec3 p) {
-    return field.Distance[size_t(CellOf(p.y, field.Side) * field.Side + CellOf(p.x, field.Side))];
-}
 
 // What play changes in a level: the body, its circles, the pickups and the camera.
 struct Snapshot {
@@ -145,8 +76,7 @@ struct Member {
 };
 
 struct Search {
-    std::vector<DistanceField> PickupFields;
-    DistanceField ExitField;
+    LevelPaths Paths;
     std::vector<Node> History;
     int64_t Expanded = 0;
 };
@@ -154,13 +84,14 @@ struct Search {
 // Collected pickups first; then the shortest way from any of the body's particles to the nearest
 // pickup left, or to the exit.
 float Score(const Search& search) {
-    float best = Unreached;
+    float best = PathUnreached;
     for (int32_t p = 0; p < 3; ++p) {
         const TVec3 at = World.Positions[size_t(p)];
         if (CollectedCount == int32_t(Pickups.size()))
-            best = std::min(best, FieldAt(search.ExitField, at));
+            best = std::min(best, PathDistance(search.Paths.ToExit, at));
         for (size_t i = 0; i < Pickups.size(); ++i)
-            if (Pickups[i].Active) best = std::min(best, FieldAt(search.PickupFields[i], at));
+            if (Pickups[i].Active)
+                best = std::min(best, PathDistance(search.Paths.ToPickup[i], at));
     }
     return float(CollectedCount) * 1e8f - best;
 }
@@ -245,15 +176,6 @@ bool Solve(Search& search, int64_t budget, size_t beam, Replay& replay, int32_t&
     return false;
 }
 
-void PrepareFields(Search& search) {
-    const float arena = float(int64_t(MapScale) * 450) / 10;
-    const int32_t side = std::clamp(int32_t(std::ceil(arena / Cell)), 1, 1000);
-    const std::vector<uint8_t> closed = ClosedCells(side, Walls.size() - 4);
-    for (const TPickup& pickup : Pickups)
-        search.PickupFields.push_back(MakeField(pickup.Position, side, closed));
-    search.ExitField = MakeField(ExitPoint, side, closed);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -276,7 +198,7 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     Search search;
-    PrepareFields(search);
+    search.Paths = MakeLevelPaths();
     Replay replay;
     int32_t collected = 0;
     const bool solved = Solve(search, budget, size_t(beam), replay, collected);

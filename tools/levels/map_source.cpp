@@ -8,6 +8,8 @@
 //   exit X Y           the exit, which opens once every pickup is collected.
 //   wall X1 Y1 X2 Y2   a straight wall from (X1, Y1) to (X2, Y2).
 //   pickup X Y         a pickup.
+//   name TEXT          the level's name in English, the rest of the line (UTF-8, '#' included);
+//                      optional. It never enters the map: the compiler writes it beside it.
 //
 // x grows to the right and y downwards, as on screen. scale, start and exit appear once each, in
 // any order; walls and pickups keep their order. A wall pushes only towards one side: the side on
@@ -45,6 +47,7 @@ struct Level {
     std::vector<int32_t> Walls;     // four per wall
     std::vector<int32_t> Pickups;   // two per pickup
     std::vector<Value> Coordinates; // every coordinate with its line, in source order
+    std::string Name;
 };
 
 bool FitsInt32(int64_t v) {
@@ -92,7 +95,20 @@ std::string AddLine(Level& level, int line, const std::string& keyword,
     return "";
 }
 
+// The text after "name", blanks trimmed at both ends.
+std::string ParseName(Level& level, int line, const std::string& text) {
+    const size_t begin = text.find_first_not_of(" \t\r", text.find("name") + 4);
+    if (begin == std::string::npos) return "name takes a text";
+    auto [first, fresh] = level.FirstLine.emplace("name", line);
+    if (!fresh) return "name given twice (first on line " + std::to_string(first->second) + ")";
+    level.Name = text.substr(begin, text.find_last_not_of(" \t\r") + 1 - begin);
+    return "";
+}
+
 std::string ParseLine(Level& level, int line, std::string text) {
+    std::istringstream first(text);
+    std::string leading;
+    if (first >> leading && leading == "name") return ParseName(level, line, text);
     text = text.substr(0, text.find('#'));
     std::istringstream words(text);
     std::string keyword, word;
@@ -148,7 +164,7 @@ std::vector<uint8_t> Encode(const Level& level) {
 } // namespace
 
 bool CompileMapSource(const std::string& text, const std::string& file, std::vector<uint8_t>& map,
-                      std::string& error) {
+                      std::string& name, std::string& error) {
     Level level;
     std::istringstream lines(text);
     std::string content;
@@ -167,5 +183,6 @@ bool CompileMapSource(const std::string& text, const std::string& file, std::vec
         return false;
     }
     map = Encode(level);
+    name = level.Name;
     return true;
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// Compiles the source text into map bytes. On a broken source returns false and sets `error` to
-// "file:line: reason", `file` being the name the message gives.
+// Compiles the source text into map bytes and the level's name (empty when it has none). On a
+// broken source returns false and sets `error` to "file:line: reason", `file` being the name the
+// message gives.
 bool CompileMapSource(const std::string& text, const std::string& file, std::vector<uint8_t>& map,
-                      std::string& error);
+                      std::string& name, std::string& error);

@@ -92,3 +92,45 @@ TEST(LevelTools, TheSolverFindsTheShippedReplayOfLevelTwo) {
     };
     EXPECT_EQ(steps(dir + "/found.replay"), steps(LEVELS_DIR "/map2.replay"));
 }
+
+TEST(LevelTools, TheCompilerWritesTheNameBesideTheMapAndNoneForASourceWithout) {
+    const std::string dir = MakeScratchDir("levels");
+    std::ofstream(dir + "/named.txt") << "scale 10\nstart 1 2\nexit 3 4\nname  Первый полёт #1 \n";
+    std::ofstream(dir + "/plain.txt") << "scale 10\nstart 1 2\nexit 3 4\n";
+    for (const char* level : {"named", "plain"}) {
+        const ProgramRun run =
+            RunProgram(TOOLS_DIR "/levels/map_compiler", dir, {}, 60000, 1000,
+                       {std::string(level) + ".txt", std::string(level) + ".map"});
+        ASSERT_EQ(run.ExitCode, 0) << run.Stderr;
+    }
+    EXPECT_EQ(ReadLines(dir + "/named.name"), std::vector<std::string>{"Первый полёт #1"});
+    EXPECT_FALSE(std::filesystem::exists(dir + "/plain.name"));
+}
+
+TEST(LevelTools, TheHumanPlayerReportsItsSharesAndRefusesAMissingLevel) {
+    const std::string dir = MakeScratchDir("levels");
+    std::filesystem::create_directory(dir + "/maps");
+    WriteMapFile(dir + "/maps/map1.map", {10, 0, 1, 225, 300, 225, 60, 225, 150, 0});
+    const ProgramRun play = RunProgram(TOOLS_DIR "/levels/human_player", dir, {}, 60000, 1000,
+                                       {".", "1", "--trials", "5", "--limit", "900"});
+    ASSERT_EQ(play.ExitCode, 0) << play.Stderr;
+    EXPECT_NE(play.Stdout.find("map1.map: 5/5 trials finish within 900 steps (100%); median"),
+              std::string::npos)
+        << play.Stdout;
+    // Held Up from the start rises through the pickup into the exit; a step more or less of it,
+    // held on for a second, still does, while released Up never leaves the floor.
+    std::ofstream(dir + "/up.replay") << "up 70\n";
+    std::ofstream(dir + "/off.replay") << "off 70\n";
+    for (const auto& [replay, share] : {std::pair{"up.replay", "5/5"}, {"off.replay", "0/5"}}) {
+        const ProgramRun run = RunProgram(TOOLS_DIR "/levels/human_player", dir, {}, 60000, 1000,
+                                          {".", "1", "--trials", "5", "--perturb", replay});
+        EXPECT_NE(run.Stdout.find(std::string("map1.map: ") + share + " perturbed replays finish"),
+                  std::string::npos)
+            << run.Stdout << run.Stderr;
+    }
+    const ProgramRun missing =
+        RunProgram(TOOLS_DIR "/levels/human_player", dir, {}, 60000, 1000, {".", "2"});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_NE(missing.Stderr.find("./maps/map2.map: cannot be loaded"), std::string::npos)
+        << missing.Stderr;
+}
