@@ -236,3 +236,66 @@ TEST_F(Text, CompilingUsesItsOwnPixelStoreAndRestoresTheCallers) {
 }
 
 } // namespace
+
+namespace {
+
+// The score and menu as the Game draws them, each line either through the glyph lists, one bitmap
+// a glyph, or through RenderText; both on a coloured ground with the Game's blending on.
+std::vector<uint8_t> DrawHud(uint32_t base, bool throughLists, int width, int height) {
+    struct Line {
+        float X, Y, R, G, B;
+        std::string Text;
+    };
+    std::string everyCode;
+    for (int code = 32; code < 256; ++code) everyCode += char(code);
+    const Line lines[] = {{24, 144, 1, 1, 1, "Score: 1234567890"},
+                          {24, 168, 1, 1, 1, "Press space to jump"},
+                          {40, 66, 0.25f, 1, 0.25f, "New Move"},
+                          {40.4f, 90.6f, 0.25f, 0.25f, 1, "New Stop"},
+                          {3.3f, 400.7f, 1, 1, 0, everyCode.substr(0, 112)},
+                          {3.3f, 440.2f, 1, 1, 0, everyCode.substr(112)}};
+    glClearColor(0.2f, 0.3f, 0.4f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const Line& line : lines) {
+        glColor3f(line.R, line.G, line.B);
+        if (throughLists) {
+            glRasterPos2f(line.X, line.Y);
+            glListBase(base);
+            glCallLists(GLsizei(line.Text.size()), GL_UNSIGNED_BYTE, line.Text.data());
+        } else {
+            RenderText(line.Text, base, line.X, line.Y);
+        }
+    }
+    return ReadPixelsRGBA(0, 0, width, height);
+}
+
+// Both ways draw one-bit glyph coverage at the same whole pixels (the atlas is sampled texel for
+// pixel, without filtering), so no antialiasing can part them: the tolerance is no pixel at all.
+TEST(TextPicture, TheAtlasDrawsTheSamePixelsAsTheGlyphLists) {
+    for (auto [width, height] : {std::pair{800, 600}, {1024, 768}}) {
+        SCOPED_TRACE(width);
+        OffscreenGL gl;
+        ASSERT_TRUE(OpenOffscreenGL(gl, width, height));
+        ASSERT_EQ(AddFontResourceExA(ShippedFont, FR_PRIVATE), 1);
+        glMatrixMode(GL_PROJECTION);
+        glOrtho(0, 800, 600, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        uint32_t base = BuildFontLists("DejaVu Sans", 12, 0, 700);
+        std::vector<uint8_t> lists = DrawHud(base, true, width, height);
+        std::vector<uint8_t> atlas = DrawHud(base, false, width, height);
+        std::vector<uint8_t> ground = ReadPixelsRGBA(0, 0, 1, 1);
+        size_t ink = 0, differing = 0;
+        for (size_t i = 0; i < lists.size(); i += 4) {
+            ink += !std::equal(&lists[i], &lists[i + 3], ground.begin());
+            differing += !std::equal(&lists[i], &lists[i + 3], &atlas[i]);
+        }
+        EXPECT_GT(ink, 5000u) << "the text was drawn";
+        EXPECT_EQ(differing, 0u);
+        RemoveFontResourceExA(ShippedFont, FR_PRIVATE);
+        CloseOffscreenGL(gl);
+    }
+}
+
+} // namespace
