@@ -5,6 +5,7 @@
 #include "scene.h"
 
 #include "creature.h"
+#include "models.h"
 #include "modes.h"
 #include "startup.h"
 #include "vorm/vorm.h"
@@ -224,9 +225,7 @@ float LegAngle(int32_t phase) {
 void DrawModel(const std::string& key) {
     int32_t index = FindResourceIndex(key, Resources);
     if (index < 0) return;
-    glBegin(GL_TRIANGLES);
-    glCallList(Resources[index].Handle);
-    glEnd();
+    DrawModelTriangles(Resources[index].Handle);
 }
 
 void RenderScene() {
