@@ -29,6 +29,8 @@ TEST(Menus, TheBoxHangsAndGlidesAndKeysWalkThePagesOnePressActingOnce) {
     ASSERT_TRUE(BindEngine("log.txt"));
     ASSERT_TRUE(Window->SetMode(false, 800, 600, 32, 75));
     Randomize(5);
+    ClearSystem(MenuWorld); // a repeated run starts from an empty scene too
+    GameScreen = 0;
     GameInit();
     EXPECT_EQ(MenuWorld.ParticleCount, 60);
     EXPECT_EQ(MenuWorld.ConstraintCount, 60);

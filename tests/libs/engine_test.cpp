@@ -351,15 +351,17 @@ TEST_F(EngineLoop, ShowsAFrameOnlyWhenItsPixelsChangedOrTheWindowWasUncovered) {
     EXPECT_TRUE(LogHas("Run ended: 60 steps, 59 frames, 13 shown"));
 }
 
+bool Stalled = false; // once per run of the stall test, which may repeat
+
 TEST_F(EngineLoop, AfterAStallRunsAtMostTheCatchUpStepsThenDropsTheRest) {
+    Stalled = false;
     Engine->SetProc(ProcUpdate, [] {
         CountStep();
         if (FakeNowUs >= 5000000) Current->Engine->Quit();
     });
     Engine->SetProc(ProcRender, [] {
-        static bool stalled = false;
-        if (!stalled && FakeNowUs >= 2000000) {
-            stalled = true;
+        if (!Stalled && FakeNowUs >= 2000000) {
+            Stalled = true;
             FakeNowUs += 2000000;
         }
         StepsPerFrame.push_back(0);
