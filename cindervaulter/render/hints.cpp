@@ -18,6 +18,9 @@ bool HintWanted() {
 } // namespace
 
 void DrawPlayHints() {
+    // The minimap left its own corner viewport behind.
+    glViewport(0, 0, 800, 600);
+    Render->Set2D(0, 0, 800, 600);
     if (HintWanted()) {
         glColor3f(1, 1, 0.6f);
         Render->PrintText(MainFont, Translate("Hold Up to thrust the head along the body"), 20,
