@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pictures of what Cindervaulter shows a player, from the real program under Xvfb, in Russian and in
-# English: the main menu, the level choice with a name and a best time, the first level's hint
+# English: the main menu, the about page with the controls, the level choice with a name and a best time, the first level's hint
 # with the exit still closed, an open exit, and the ending page after the last level. It plays
 # four small maps made here (the exit beside the start, a pickup at the start, two falls onto an
 # open exit) with a records file, and the run ends at the Exit item with a whole log. Without an
@@ -34,7 +34,8 @@ for lang in ru_RU.UTF-8 en_US.UTF-8; do
     printf 'cindervaulter records 1\nlast 4\nlevel 1 452\nlevel 2 1311\nend\n' >"$work/run/records.txt"
     start_program 2
     shot "$tag-main"
-    send_keys Return && shot "$tag-level-choice"
+    send_keys Down Return && shot "$tag-about"
+    send_keys Escape Return && shot "$tag-level-choice"
     send_keys Return && shot "$tag-hint-exit-closed" 1.5
     send_keys Escape Down Down Return Return Right Return && shot "$tag-exit-open" 0.5
     send_keys Escape Down Down Return Return Right Return && shot "$tag-ending" 5
