@@ -18,6 +18,7 @@ int32_t EndingSteps = 0;
 bool HasThrust = false;
 int32_t ClosedExitSteps = 0;
 int32_t OpenedExitSteps = 0;
+bool SaveFailureLogged = false;
 
 namespace {
 
@@ -27,7 +28,6 @@ constexpr int32_t KeyUp = 38;
 constexpr float ExitTouchRadius = 12;
 
 bool UpWasHeld = false;
-bool SaveFailureLogged = false;
 
 // What a step of the rules may change, taken before it.
 struct TPlayWatch {

@@ -21,6 +21,7 @@ extern int32_t EndingSteps;     // the total the ending page shows
 extern bool HasThrust;          // Up was held in play at least once this run
 extern int32_t ClosedExitSteps; // steps left of the "exit still closed" message
 extern int32_t OpenedExitSteps; // steps left of the "exit open" message
+extern bool SaveFailureLogged;  // a save failed and the log said so, which it says only once
 
 // Language, sound and records, and the level after the last one finished as the first choice.
 void StartPlayer();

@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <vector>
 
 namespace {
 
@@ -20,13 +18,9 @@ using Effects = ScratchFolderTest;
 // The loudest 16-bit sample SDL's disk driver wrote.
 int Loudest(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
     int loudest = 0;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const int16_t sample = int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+    for (int16_t sample; in.read(reinterpret_cast<char*>(&sample), 2);)
         loudest = std::max(loudest, std::abs(int(sample)));
-    }
     return loudest;
 }
 
@@ -53,10 +47,7 @@ TEST_F(Effects, WithoutAnAudioDeviceTheGameIsSilentAndCarriesOn) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_FALSE(OpenSound(CINDERVAULTER_RUN_DIR "/sounds"));
     PlayEffect(efFinish);
-    ToggleMute();
-    ToggleMute();
     CloseSound();
-    EXPECT_FALSE(SoundMuted());
 }
 
 } // namespace
