@@ -20,11 +20,12 @@ TEST_F(Levels, TheChoiceStepsAndWrapsWithinTheMapsPresent) {
     const struct {
         int32_t Maps, From, Delta, To;
     } cases[] = {
-        {1, 1, -1, 1},   {1, 1, 1, 1},    {2, 1, -1, 2},  {2, 2, 1, 1},
-        {2, 1, 1, 2},    {16, 1, -1, 16}, {16, 16, 1, 1}, {16, 9, 1, 10},
-        {16, 10, -1, 9}, {16, 40, 1, 1}, // a number beyond the maps (the rules advanced it) steps
-                                         // from the last
-        {0, 1, -1, 1},   {0, 12, 1, 13}, // without maps: never below 1, no upper limit
+        // clang-format off
+        {1, 1, -1, 1}, {1, 1, 1, 1}, {2, 1, -1, 2}, {2, 2, 1, 1}, {2, 1, 1, 2}, {16, 1, -1, 16},
+        {16, 16, 1, 1}, {16, 9, 1, 10}, {16, 10, -1, 9},
+        {16, 40, 1, 1}, // a number beyond the maps (the rules advanced it) steps from the last
+        {0, 1, -1, 1}, {0, 12, 1, 13}, // without maps: never below 1, no upper limit
+        // clang-format on
     };
     int32_t made = 0;
     for (const auto& c : cases) {

@@ -12,6 +12,7 @@ void KeyChanged(InputState& input, int32_t vk, bool down, bool system) {
 
 void ReleaseAllKeys(InputState& input) {
     std::fill(std::begin(input.Held), std::end(input.Held), false);
+    std::fill(std::begin(input.Stick), std::end(input.Stick), int8_t{0});
 }
 
 void BeginInputStep(InputState& input) {
