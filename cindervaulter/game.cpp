@@ -3,6 +3,8 @@
 #include "engine.h"
 #include "menus.h"
 #include "physics/physics.h"
+#include "player.h"
+#include "render/hints.h"
 #include "render/menu_screens.h"
 #include "render/particles.h"
 #include "render/playfield.h"
@@ -113,9 +115,9 @@ void InterpolateCamera(TCamera& camera, float elapsedMs) {
 
 void UpdateProc() {
     if (GameScreen == 0)
-        MenuUpdate();
+        PlayerMenuUpdate();
     else
-        GameUpdate();
+        PlayerGameUpdate();
 }
 
 void RenderProc() {
@@ -126,10 +128,12 @@ void RenderProc() {
     FrameTime = static_cast<float>(Engine->GetTime());
     ElapsedTime = FrameTime - LastUpdateTime;
     InterpolateCamera(Camera, ElapsedTime);
-    if (GameScreen == 0)
+    if (GameScreen == 0) {
         DrawMenuScreen();
-    else
+    } else {
         DrawPlayfield();
+        DrawPlayHints();
+    }
 }
 
 void PaintTextures() {
@@ -153,7 +157,8 @@ void GameInit() {
     glEnable(GL_BLEND);
     // Additive: everything the game draws glows onto the black background.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    Render->SetRenderFlag(1);
+    // Every text is UTF-8: the player's language comes from catalogs in that encoding.
+    Render->SetRenderFlag(RenderFlagVSync | RenderFlagUtf8);
     MakeTextures();
     CreateBlurTexture();
     InitSystem(MenuWorld, 2, VecMake(800, 600, 0), VecMake(0, 1, 0), 1.0f);

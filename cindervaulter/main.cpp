@@ -1,6 +1,7 @@
 // Cindervaulter: binds the engine, opens the window, prepares the game and hands over to the loop.
 #include "engine.h"
 #include "game.h"
+#include "player.h"
 
 #include <chrono>
 #include <cstdio>
@@ -24,7 +25,9 @@ int main() {
     Engine->SetProc(ProcUpdate, UpdateProc);
     Engine->SetProc(ProcRender, RenderProc);
     GameInit();
+    StartPlayer();
     Engine->Run(UpdateRate);
+    StopPlayer();
     ReleaseEngine();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <limits>
 
+int32_t MapLoadCount = 0;
 int32_t MapScale = 0;
 TVec3 StartPoint;
 TVec3 ExitPoint;
@@ -155,6 +156,7 @@ void AddWall(const TWall& wall) {
 }
 
 bool LoadMapBytes(const uint8_t* data, size_t size) {
+    ++MapLoadCount;
     ResetLevel();
     ReserveParticles(World, 1000);
     ReserveConstraints(World, 1000);

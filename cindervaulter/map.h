@@ -21,6 +21,8 @@ extern std::vector<TWall> Walls;     // the map's walls, then the four walls aro
 extern std::vector<TPickup> Pickups; // their count is the level's PickupCount
 extern std::vector<TCircle> Circles; // the collision circles of the player's body
 extern int32_t CollectedCount;
+// Loads tried so far, counted so that what surrounds the rules can tell a new map began.
+extern int32_t MapLoadCount;
 
 // Map files larger than this are refused: 65,536 walls is far beyond any level.
 constexpr size_t MaxMapFileSize = 1 << 20;

@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "game.h"
+#include "levels.h"
 #include "map.h"
 #include "physics/physics.h"
 #include "physics/utilite.h"
@@ -12,15 +13,8 @@ int32_t LevelNumber = 1;
 float MenuCursorY = 0;
 int32_t BoxCorners[4] = {};
 
-// Windows-1251 bytes: "Новая игра", "О программе", "Выход", "Продолжить игру", "Рестарт уровня",
-// "В главное меню".
 const char* const MenuTexts[6] = {
-    "\xCD\xEE\xE2\xE0\xFF \xE8\xE3\xF0\xE0",
-    "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5",
-    "\xC2\xFB\xF5\xEE\xE4",
-    "\xCF\xF0\xEE\xE4\xEE\xEB\xE6\xE8\xF2\xFC \xE8\xE3\xF0\xF3",
-    "\xD0\xE5\xF1\xF2\xE0\xF0\xF2 \xF3\xF0\xEE\xE2\xED\xFF",
-    "\xC2 \xE3\xEB\xE0\xE2\xED\xEE\xE5 \xEC\xE5\xED\xFE",
+    "New game", "About", "Exit", "Continue the game", "Restart the level", "To the main menu",
 };
 
 namespace {
@@ -111,8 +105,9 @@ void ItemKey(int32_t key) {
 
 void LevelKey(int32_t key) {
     if (key == VkEsc) ShowPage(PageMain, 0);
-    if (key == VkLeft && LevelNumber > 1) --LevelNumber;
-    if (key == VkRight) ++LevelNumber;
+    // Only the levels the maps folder holds, wrapping at both ends.
+    if (key == VkLeft) LevelNumber = StepLevel(LevelNumber, -1, HighestMap("maps"));
+    if (key == VkRight) LevelNumber = StepLevel(LevelNumber, 1, HighestMap("maps"));
     if (key == VkEnter) MenuAction();
 }
 

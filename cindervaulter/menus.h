@@ -10,6 +10,7 @@ constexpr int32_t PagePause = 1;     // Continue, Restart level, Main menu
 constexpr int32_t PageLevel = 2;     // level choice
 constexpr int32_t PageAbout = 3;     // about page
 constexpr int32_t PageLoadError = 5; // the chosen map cannot be loaded
+constexpr int32_t PageEnding = 6;    // every level finished: the set's total time
 constexpr int32_t NoSelection = 8;   // MenuSelection when no item is highlighted
 
 extern int32_t MenuPage;
@@ -18,7 +19,8 @@ extern int32_t LevelNumber;   // the map to load, from 1; kept across pages and 
 extern float MenuCursorY;     // the eased height of the highlight box
 // MenuWorld indices of the highlight box's corners: top-left, bottom-left, bottom-right, top-right.
 extern int32_t BoxCorners[4];
-// The items of the main page (0 to 2) and of the pause page (3 to 5), in Windows-1251.
+// The items of the main page (0 to 2) and of the pause page (3 to 5), in English; they are drawn
+// through the player's language.
 extern const char* const MenuTexts[6];
 
 // Fills MenuWorld with four chains hanging from the screen's corners to the box; once, after

@@ -81,7 +81,8 @@ install_game(COMMAND ${GAME_COMMAND} PROGRAM Game LIBRARY bass ID ${GAME_APP_ID}
              ICONS ${GAME_ICONS} DATA ${GAME_RUN_DIR}/Resources ${GAME_RUN_DIR}/Config.INI)
 install_game(COMMAND ${CINDERVAULTER_COMMAND} PROGRAM Cindervaulter LIBRARY exgine
              ID ${CINDERVAULTER_APP_ID} STEM cindervaulter ICONS ${CINDERVAULTER_ICONS}
-             DATA ${CINDERVAULTER_RUN_DIR}/maps)
+             DATA ${CINDERVAULTER_RUN_DIR}/maps ${CINDERVAULTER_RUN_DIR}/sounds
+                  ${CINDERVAULTER_RUN_DIR}/locale)
 
 # What Debian asks of every package's documentation: a machine-readable copyright, which carries
 # the licences' full texts, and a compressed changelog.

@@ -15,6 +15,9 @@ program_dir=$build/run/Cindervaulter
 [[ -x $program_dir/Cindervaulter ]] || { echo "build first: scripts/build.sh $build" >&2; exit 2; }
 mkdir -p "$out"
 source scripts/xvfb_cindervaulter.sh
+# The menus in their original Russian.
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=ru_RU.UTF-8
 
 shot() { sleep 1; import -window root "$out/$1.png"; }
 start_program 2

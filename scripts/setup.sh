@@ -8,7 +8,7 @@ packages=(
     clang clang-format libclang-rt-14-dev
     libsdl2-dev libsdl2-mixer-dev libfreetype-dev libfontconfig-dev fontconfig
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri
-    libmspack-dev libmp3lame-dev lame libpng-dev
+    libmspack-dev libmp3lame-dev lame libpng-dev gettext
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick mscompress
     fonts-dejavu-core fonts-liberation

@@ -2,25 +2,36 @@
 
 #include "engine.h"
 #include "game.h"
+#include "language.h"
+#include "levels.h"
 #include "menus.h"
 #include "physics/physics.h"
+#include "player.h"
+#include "sound.h"
 
 #include <GL/gl.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
 
-// Windows-1251 bytes of "Выбери уровень: ", "Не могу загрузить карту", "Сделано командой проекта
-// Cindervaulter" and "Отзывы и вопросы: трекер задач проекта".
-constexpr const char* ChooseLevelText = "\xC2\xFB\xE1\xE5\xF0\xE8 \xF3\xF0\xEE\xE2\xE5\xED\xFC: ";
-constexpr const char* LoadErrorText =
-    "\xCD\xE5 \xEC\xEE\xE3\xF3 \xE7\xE0\xE3\xF0\xF3\xE7\xE8\xF2\xFC \xEA\xE0\xF0\xF2\xF3";
-constexpr const char* CreditText = "\xD1\xE4\xE5\xEB\xE0\xED\xEE \xEA\xEE\xEC\xE0\xED\xE4\xEE\xE9 "
-                                   "\xEF\xF0\xEE\xE5\xEA\xF2\xE0 Cindervaulter";
-constexpr const char* ContactText = "\xCE\xF2\xE7\xFB\xE2\xFB \xE8 \xE2\xEE\xEF\xF0\xEE\xF1\xFB: "
-                                    "\xF2\xF0\xE5\xEA\xE5\xF0 \xE7\xE0\xE4\xE0\xF7 "
-                                    "\xEF\xF0\xEE\xE5\xEA\xF2\xE0";
+// The about page's credit and contact lines, and the controls listed under them.
+constexpr const char* CreditText = "Made by the Cindervaulter project team";
+constexpr const char* ContactText = "Comments and questions: the project's issue tracker";
+constexpr const char* ControlTexts[] = {
+    "Up: thrust the head",
+    "Esc: pause, back",
+    "Enter: choose",
+    "Left, Right: choose a level",
+    "R: restart the level",
+    "M: sound on or off",
+    "Gamepad: d-pad or left stick, A thrusts and chooses, Start pauses",
+};
+
+void Print(const char* english, float x, float y) {
+    Render->PrintText(MainFont, Translate(english), x, y);
+}
 
 // The three items of a page from `first`, 40 pixels apart from y 250, the highlighted one green.
 void DrawItems(int32_t first, float x) {
@@ -29,9 +40,54 @@ void DrawItems(int32_t first, float x) {
             glColor3f(0, 1, 0);
         else
             glColor3f(1, 1, 1);
-        Render->PrintText(MainFont, MenuTexts[first + i], x,
-                          250.0f + 40.0f * static_cast<float>(i));
+        Print(MenuTexts[first + i], x, 250.0f + 40.0f * static_cast<float>(i));
     }
+}
+
+void DrawControls() {
+    glColor3f(0.7f, 0.85f, 1);
+    Print("Controls", 300, 330);
+    for (size_t i = 0; i < std::size(ControlTexts); ++i)
+        Print(ControlTexts[i], 300, 355.0f + 20.0f * static_cast<float>(i));
+    Print(SoundMuted() ? "Sound: off" : "Sound: on", 300, 505);
+}
+
+// The level's name, read again only when the number changes.
+const std::string& ShownLevelName() {
+    static int32_t number = 0;
+    static std::string name;
+    if (number != LevelNumber) {
+        number = LevelNumber;
+        name = LevelName("maps", number);
+    }
+    return name;
+}
+
+void DrawLevelChoice() {
+    const std::string choose = Translate("Choose a level: ");
+    Render->PrintText(MainFont, (choose + std::to_string(LevelNumber)).c_str(), 350, 250);
+    const std::string& name = ShownLevelName();
+    glColor3f(1, 1, 0.6f);
+    if (!name.empty()) Render->PrintText(MainFont, Translate(name.c_str()), 350, 275);
+    const int32_t best = BestSteps(Records, LevelNumber);
+    glColor3f(0.7f, 0.85f, 1);
+    if (best > 0)
+        Render->PrintText(MainFont,
+                          (std::string(Translate("Best time: ")) + FormatSteps(best)).c_str(), 350,
+                          295);
+    else
+        Print("Not finished yet", 350, 295);
+    Print("Left, Right: level   Enter: play   Esc: back", 250, 340);
+}
+
+void DrawEnding() {
+    glColor3f(0, 1, 0);
+    Print("Every level finished!", 300, 230);
+    glColor3f(1, 1, 1);
+    Render->PrintText(MainFont,
+                      (std::string(Translate("Total time: ")) + FormatSteps(EndingSteps)).c_str(),
+                      300, 260);
+    Print("Enter: play on from level 1", 300, 300);
 }
 
 void DrawAbout() {
@@ -39,8 +95,9 @@ void DrawAbout() {
     // Handle 0 is the engine's default font, a little larger than the menu's.
     Render->PrintText(0, "CINDervaulter", 480, 200);
     glColor3f(1, 1, 1);
-    Render->PrintText(MainFont, CreditText, 300, 250);
-    Render->PrintText(MainFont, ContactText, 330, 280);
+    Print(CreditText, 300, 250);
+    Print(ContactText, 330, 280);
+    DrawControls();
 }
 
 } // namespace
@@ -69,14 +126,16 @@ void DrawMenuScreen() {
         DrawItems(3, 335);
         break;
     case PageLevel:
-        Render->PrintText(MainFont, (ChooseLevelText + std::to_string(LevelNumber)).c_str(), 350,
-                          250);
+        DrawLevelChoice();
         break;
     case PageAbout:
         DrawAbout();
         break;
     case PageLoadError:
-        Render->PrintText(MainFont, LoadErrorText, 300, 250);
+        Print("Cannot load the map", 300, 250);
+        break;
+    case PageEnding:
+        DrawEnding();
         break;
     default:
         break;

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -109,6 +111,46 @@ TEST(Keys, QueueBoundedPresses) {
     EXPECT_FALSE(IsKeyHeld(input, 'A'));
 }
 
+TEST(Utf8, DecodesWellFormedSequencesAndReplacesEachBadByte) {
+    const std::pair<const char*, std::u32string> cases[] = {
+        {"Level \xD0\x96 \xE2\x82\xAC \xF0\x9F\x98\x80", U"Level Ж € 😀"},
+        {"\xC0\xAF", U"\uFFFD\uFFFD"},                     // overlong '/'
+        {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},           // a surrogate
+        {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+        {"a\xD0", U"a\uFFFD"},                             // cut short at the end
+    };
+    for (const auto& [text, decoded] : cases) EXPECT_EQ(DecodeUtf8(text), decoded) << text;
+}
+
+TEST(Pads, ButtonsAndTheStickPlayTheGamesKeys) {
+    InputState input;
+    PadButtonChanged(input, SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_TRUE(IsKeyHeld(input, 38)) << "south holds Up";
+    BeginInputStep(input);
+    EXPECT_EQ(input.Current, 13) << "and presses Enter";
+    PadButtonChanged(input, SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_FALSE(IsKeyHeld(input, 38));
+    // The stick: past half its travel a press, back above a quarter still held, below released.
+    const std::tuple<int, int, int32_t, bool> moves[] = {
+        {SDL_CONTROLLER_AXIS_LEFTX, 20000, 39, true},
+        {SDL_CONTROLLER_AXIS_LEFTX, 10000, 39, true},
+        {SDL_CONTROLLER_AXIS_LEFTX, 1000, 39, false},
+        {SDL_CONTROLLER_AXIS_LEFTY, -30000, 38, true},
+        {SDL_CONTROLLER_AXIS_LEFTY, 30000, 38, false},
+        {SDL_CONTROLLER_AXIS_LEFTY, 30000, 40, true},
+    };
+    for (const auto& [axis, value, vk, held] : moves) {
+        PadAxisChanged(input, axis, value);
+        EXPECT_EQ(IsKeyHeld(input, vk), held) << axis << " " << value;
+    }
+    int presses = 0;
+    for (BeginInputStep(input); input.Current; BeginInputStep(input)) ++presses;
+    EXPECT_EQ(presses, 3) << "right, up, down: the stick presses once per direction";
+    PadButtonChanged(input, SDL_CONTROLLER_BUTTON_START, true);
+    BeginInputStep(input);
+    EXPECT_EQ(input.Current, 27);
+}
+
 TEST(Cp1251, DecodesWholeTextsToUtf8) {
     EXPECT_EQ(DecodeCp1251("\xC0\xFF\xA8\xB8"), U"АяЁё");
     EXPECT_EQ(EncodeUtf8(DecodeCp1251("\xC2\xFB\xF5\xEE\xE4 A")), "Выход A");
@@ -126,6 +168,21 @@ TEST(Fonts, ArialIsFoundAsAMetricCompatibleFace) {
     FT_Done_Face(face);
     FT_Done_FreeType(library);
     EXPECT_FALSE(FindFontFile("No Such Face At All").Path.empty()) << "a substitute is found";
+}
+
+TEST(Fonts, TheGamesFacesCarryLatinAndCyrillicAtAnySize) {
+    FT_Library library = nullptr;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    for (const char* faceName : {"Arial", DefaultFontFace, "No Such Face At All"}) {
+        FontFile file = FindFontFile(faceName);
+        FT_Face face = nullptr;
+        ASSERT_EQ(FT_New_Face(library, file.Path.c_str(), file.Index, &face), 0) << faceName;
+        EXPECT_TRUE(FT_IS_SCALABLE(face)) << faceName;
+        for (char32_t c : U"WqzЖяё")
+            EXPECT_TRUE(c == 0 || FT_Get_Char_Index(face, c) != 0) << faceName << " " << int(c);
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
 }
 
 // ---- The running engine ----

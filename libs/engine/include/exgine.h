@@ -47,6 +47,7 @@ struct IEngineWindow : IEngineObject {
 
 // Flags of SetRenderFlag.
 constexpr int32_t RenderFlagVSync = 1; // wait for the display's vertical blank when it allows
+constexpr int32_t RenderFlagUtf8 = 2;  // PrintText takes UTF-8 instead of Windows-1251
 
 struct IEngineRender : IEngineObject {
     // Orthographic projection of the rectangle onto the current viewport, y growing downwards.
@@ -54,7 +55,8 @@ struct IEngineRender : IEngineObject {
     // A font of the face (or fontconfig's closest substitute) with an em of `size` pixels; 0,
     // the default font, when the face cannot be loaded.
     virtual int32_t CreateFont(const char* faceName, int32_t size) = 0;
-    // Windows-1251 text in the current colour, its top-left corner at viewport pixel (x, y).
+    // Windows-1251 text (UTF-8 under RenderFlagUtf8) in the current colour, its top-left corner at
+    // viewport pixel (x, y).
     virtual void PrintText(int32_t font, const char* text, float x, float y) = 0;
     virtual void SetRenderFlag(int32_t flags) = 0;
 
@@ -62,7 +64,9 @@ struct IEngineRender : IEngineObject {
     ~IEngineRender() = default;
 };
 
-// Keys are Win32 virtual-key codes (13 Enter, 27 Esc, 37-40 arrows, 'A'-'Z', '0'-'9', ...).
+// Keys are Win32 virtual-key codes (13 Enter, 27 Esc, 37-40 arrows, 'A'-'Z', '0'-'9', ...). A game
+// controller plays keys too: the d-pad and the left stick the arrows, the south button holds Up and
+// presses Enter, start presses Esc.
 struct IEngineInput : IEngineObject {
     virtual bool KeyDown(int32_t virtualKey) = 0;
     // The key pressed for this update step, 0 when none. Every press (and every key repeat of a

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <csignal>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -82,12 +83,14 @@ struct EngineCore {
     bool QuitRequested = false;
     bool ShutdownPending = false; // the last reference went while Run was still on the stack
     bool FrameShown = false;
+    bool Utf8Text = false;  // PrintText's encoding, set by SetRenderFlag
     int64_t StepCount = 0;  // of the latest Run
     int64_t FrameCount = 0; // drawn
     int64_t ShownCount = 0; // drawn and shown
     StepPacer Pacer;
     DisplayState Display;
     InputState Input;
+    std::vector<SDL_GameController*> Pads; // open, plugged in
     TextState Text;
     EnginePart EngineInterface;
     LogPart LogInterface;
@@ -116,6 +119,8 @@ void CatchQuitSignals(void (*handler)(int)) {
 void Shutdown(EngineCore* core) {
     StopText(core->Text);
     CloseDisplay(core->Display);
+    for (SDL_GameController* pad : core->Pads) SDL_GameControllerClose(pad);
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     WriteLog(core->Log, "Engine shut down");
     CloseLogFile(core->Log);
@@ -158,6 +163,35 @@ void HandleKey(EngineCore& core, const SDL_KeyboardEvent& key) {
     KeyChanged(core.Input, vk, down, alt || vk == 18);
 }
 
+// Pads come and go while the game runs; SDL announces those present at start the same way.
+void OpenPad(EngineCore& core, int deviceIndex) {
+    SDL_GameController* pad = SDL_GameControllerOpen(deviceIndex);
+    if (!pad) return;
+    core.Pads.push_back(pad);
+    const char* name = SDL_GameControllerName(pad);
+    WriteLog(core.Log, std::string("Game controller: ") + (name ? name : "unnamed"));
+}
+
+void ClosePad(EngineCore& core, SDL_JoystickID id) {
+    for (auto pad = core.Pads.begin(); pad != core.Pads.end(); ++pad) {
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(*pad)) != id) continue;
+        SDL_GameControllerClose(*pad);
+        core.Pads.erase(pad);
+        // A key the pad held must not stay down without it.
+        ReleaseAllKeys(core.Input);
+        return;
+    }
+}
+
+void HandlePad(EngineCore& core, const SDL_Event& event) {
+    if (event.type == SDL_CONTROLLERDEVICEADDED) OpenPad(core, event.cdevice.which);
+    if (event.type == SDL_CONTROLLERDEVICEREMOVED) ClosePad(core, event.cdevice.which);
+    if (event.type == SDL_CONTROLLERBUTTONDOWN || event.type == SDL_CONTROLLERBUTTONUP)
+        PadButtonChanged(core.Input, event.cbutton.button, event.cbutton.state == SDL_PRESSED);
+    if (event.type == SDL_CONTROLLERAXISMOTION)
+        PadAxisChanged(core.Input, event.caxis.axis, event.caxis.value);
+}
+
 void PumpEvents(EngineCore& core) {
     if (QuitSignalled) core.QuitRequested = true;
     SDL_Event event;
@@ -169,6 +203,13 @@ void PumpEvents(EngineCore& core) {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             HandleKey(core, event.key);
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        case SDL_CONTROLLERAXISMOTION:
+            HandlePad(core, event);
             break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) core.QuitRequested = true;
@@ -268,11 +309,12 @@ int32_t RenderPart::CreateFont(const char* faceName, int32_t size) {
 
 void RenderPart::PrintText(int32_t font, const char* text, float x, float y) {
     if (!Core->Display.Context || !text) return;
-    DrawText(Core->Text, font, DecodeCp1251(text), x, y);
+    DrawText(Core->Text, font, Core->Utf8Text ? DecodeUtf8(text) : DecodeCp1251(text), x, y);
 }
 
 void RenderPart::SetRenderFlag(int32_t flags) {
     Core->Display.VSyncWanted = (flags & RenderFlagVSync) != 0;
+    Core->Utf8Text = (flags & RenderFlagUtf8) != 0;
     ApplyVSync(Core->Display, Core->Log);
 }
 
@@ -376,6 +418,9 @@ extern "C" EXGINE_API bool exInit(IEngine** engine, const char* logName) {
         CatchQuitSignals(SIG_DFL);
         return false;
     }
+    // Without controller support the keyboard alone plays.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        WriteLog(core->Log, std::string("No game controllers: ") + SDL_GetError());
     if (!StartText(core->Text)) WriteLog(core->Log, "Error: no FreeType: text is not drawn");
     core->EngineInterface.Core = core->LogInterface.Core = core;
     core->WindowInterface.Core = core->RenderInterface.Core = core;

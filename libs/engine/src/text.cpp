@@ -32,6 +32,29 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// The length of the well-formed sequence at `at` (shortest form, no surrogates, at most U+10FFFF),
+// or 0.
+size_t Utf8SequenceLength(const uint8_t* at) {
+    const uint8_t lead = at[0];
+    if (lead < 0x80) return 1;
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4) return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((at[i] & 0xC0) != 0x80) return 0;
+    // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
+    if ((lead == 0xE0 && at[1] < 0xA0) || (lead == 0xED && at[1] > 0x9F) ||
+        (lead == 0xF0 && at[1] < 0x90) || (lead == 0xF4 && at[1] > 0x8F))
+        return 0;
+    return length;
+}
+
+char32_t Utf8Value(const uint8_t* at, size_t length) {
+    if (length == 1) return at[0];
+    char32_t value = at[0] & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) value = (value << 6) | (at[i] & 0x3F);
+    return value;
+}
+
 // Renders the character and keeps its coverage as an alpha texture.
 Glyph MakeGlyph(FT_Face face, char32_t c) {
     Glyph glyph;
@@ -161,6 +184,18 @@ std::u32string DecodeCp1251(const char* text) {
     return decoded;
 }
 
+std::u32string DecodeUtf8(const char* text) {
+    std::u32string decoded;
+    if (!text) return decoded;
+    const auto* at = reinterpret_cast<const uint8_t*>(text);
+    while (*at) {
+        const size_t length = Utf8SequenceLength(at);
+        decoded += length ? Utf8Value(at, length) : U'\uFFFD';
+        at += length ? length : 1;
+    }
+    return decoded;
+}
+
 std::string EncodeUtf8(const std::u32string& text) {
     std::string out;
     for (char32_t c : text) AppendUtf8(out, c);
@@ -173,6 +208,14 @@ FontFile FindFontFile(const char* faceName) {
     if (!pattern) return found;
     if (faceName && *faceName)
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
+    // A substitute must carry the games' two scripts, Latin and Cyrillic.
+    FcLangSet* languages = FcLangSetCreate();
+    if (languages) {
+        FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("en"));
+        FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("ru"));
+        FcPatternAddLangSet(pattern, FC_LANG, languages);
+        FcLangSetDestroy(languages);
+    }
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;

@@ -12,6 +12,8 @@
 #include <vector>
 
 std::u32string DecodeCp1251(const char* text);
+// Each malformed byte becomes U+FFFD.
+std::u32string DecodeUtf8(const char* text);
 std::string EncodeUtf8(const std::u32string& text);
 
 struct FontFile {
