@@ -23,7 +23,7 @@ le32 10 0 1 200 150 200 300 400 100 0 >"$work/run/maps/map1.map"
 le32 10 0 1 200 150 400 100 200 150 0 >"$work/run/maps/map2.map"
 le32 10 0 1 200 150 202 300 200 150 0 >"$work/run/maps/map3.map"
 le32 10 0 1 200 150 202 300 200 150 0 >"$work/run/maps/map4.map"
-names=("First Light" "Open Door" "The Drop" "Second Drop")
+names=("First flight" "The column" "Along the left wall" "Along the right wall")
 for i in 1 2 3 4; do echo "${names[i - 1]}" >"$work/run/maps/map$i.name"; done
 
 unset LANGUAGE LC_ALL LC_MESSAGES
