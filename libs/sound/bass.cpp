@@ -1,5 +1,6 @@
-// The sound calls on SDL_mixer: samples are decoded chunks played on mixer channels, music is
-// SDL_mixer's music played on its one music player.
+// The sound calls on SDL_mixer: short samples are decoded chunks played on mixer channels; music
+// and long samples keep their encoded bytes and play on SDL_mixer's one music player, which
+// decodes them as they play.
 #include "bass_api.h"
 
 #include <SDL.h>
@@ -15,12 +16,6 @@
 
 namespace {
 
-struct Sample {
-    Mix_Chunk* Chunk = nullptr;
-    uint32_t MaxPlaybacks = 1;
-    uint32_t Flags = 0;
-};
-
 struct Music {
     Mix_Music* Player = nullptr;
     std::vector<uint8_t> Data; // room for a tag, then the file's bytes, which SDL_mixer reads while
@@ -28,11 +23,19 @@ struct Music {
     uint32_t Flags = 0;
 };
 
+// A short sample has its Chunk; a long one has none and plays as its Stream. The sample's flags
+// are in Stream.Flags either way.
+struct Sample {
+    Mix_Chunk* Chunk = nullptr;
+    Music Stream;
+    uint32_t MaxPlaybacks = 1;
+};
+
 constexpr uint32_t MinFrequency = 8000;
 constexpr uint32_t MaxFrequency = 192000;
 constexpr int MixerChunkSize = 2048;
-// MaxSoundBytes: a sample is decoded whole into memory, and 16 MiB is a quarter of an hour of MP3
-// at 128 kbit/s, some 150 MiB once decoded; tracker music stays as its file, rarely a megabyte.
+// MaxSoundBytes: music and long samples keep their file's bytes while they live, and 16 MiB is a
+// quarter of an hour of MP3 at 128 kbit/s.
 
 // A tag that holds nothing but padding, and the room kept for it in front of every source.
 constexpr uint8_t PaddingTag[] = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10,
@@ -48,6 +51,7 @@ struct TSourceRules {
 
 bool Open = false;
 uint32_t LastHandle = 0;
+const Mix_Music* Started = nullptr; // the music player's last music, playing or not
 std::map<uint32_t, Sample> Samples;
 std::map<uint32_t, Music> Musics;
 
@@ -129,8 +133,10 @@ bool ReadSource(bool memory, const void* file, uint32_t offset, uint32_t length,
     return rules.Accepts(bytes, TagRoom);
 }
 
-// How many mixer channels are playing the chunk now.
-uint32_t PlaybackCount(const Mix_Chunk* chunk) {
+// How many playbacks of the sample there are now: a long one has at most the music player's.
+uint32_t PlaybackCount(const Sample& sample) {
+    if (!sample.Chunk) return Mix_PlayingMusic() && Started == sample.Stream.Player ? 1 : 0;
+    const Mix_Chunk* chunk = sample.Chunk;
     uint32_t count = 0;
     int channels = Mix_AllocateChannels(-1);
     for (int channel = 0; channel < channels; ++channel)
@@ -138,10 +144,23 @@ uint32_t PlaybackCount(const Mix_Chunk* chunk) {
     return count;
 }
 
-void StopPlaybacks(const Mix_Chunk* chunk) {
-    int channels = Mix_AllocateChannels(-1);
-    for (int channel = 0; channel < channels; ++channel)
-        if (Mix_GetChunk(channel) == chunk) Mix_HaltChannel(channel);
+// Stops the sample's playbacks and frees what it holds.
+void FreeSample(Sample& sample) {
+    if (sample.Chunk) {
+        int channels = Mix_AllocateChannels(-1);
+        for (int channel = 0; channel < channels; ++channel)
+            if (Mix_GetChunk(channel) == sample.Chunk) Mix_HaltChannel(channel);
+        Mix_FreeChunk(sample.Chunk);
+    }
+    Mix_FreeMusic(sample.Stream.Player); // halts it first when it is the one playing
+}
+
+// Starts the music on the music player, stopping whatever played there. A channel handle, or 0.
+uint32_t StartMusic(const Music& music) {
+    int loops = (music.Flags & BASS_SAMPLE_LOOP) ? -1 : 1;
+    if (Mix_PlayMusic(music.Player, loops) != 0) return 0;
+    Started = music.Player;
+    return NewHandle();
 }
 
 // Plays the chunk on a free channel, adding channels when all are busy.
@@ -182,6 +201,27 @@ size_t TagMpegFrames(std::vector<uint8_t>& bytes) {
     return 0;
 }
 
+// SDL_mixer's reader over the bytes of a source from `start`; they must outlive it.
+SDL_RWops* ReadBytes(const std::vector<uint8_t>& bytes, size_t start) {
+    return SDL_RWFromConstMem(&bytes[start], static_cast<int>(bytes.size() - start));
+}
+
+// Makes the sample from its source's bytes: a long one keeps them to decode as it plays, a short
+// one (or one whose length is unknown) is decoded whole.
+bool MakeSample(std::vector<uint8_t>& bytes, Sample& sample) {
+    const size_t start = TagMpegFrames(bytes);
+    Mix_Music* player = Mix_LoadMUS_RW(ReadBytes(bytes, start), 1);
+    if (player && Mix_MusicDuration(player) > LongSampleSeconds) {
+        sample.Stream.Player = player;
+        sample.Stream.Data = std::move(bytes); // the buffer, and so what the player reads, stays
+        sample.MaxPlaybacks = 1;               // the music player plays one thing at a time
+        return true;
+    }
+    Mix_FreeMusic(player);
+    sample.Chunk = Mix_LoadWAV_RW(ReadBytes(bytes, start), 1);
+    return sample.Chunk != nullptr;
+}
+
 } // namespace
 
 int32_t BASS_Init(int32_t device, uint32_t freq, uint32_t, void*, const void*) {
@@ -203,7 +243,7 @@ int32_t BASS_Free() {
     if (!Open) return 0;
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
-    for (auto& [handle, sample] : Samples) Mix_FreeChunk(sample.Chunk);
+    for (auto& [handle, sample] : Samples) FreeSample(sample);
     for (auto& [handle, music] : Musics) Mix_FreeMusic(music.Player);
     Samples.clear();
     Musics.clear();
@@ -217,37 +257,34 @@ int32_t BASS_Free() {
 uint32_t BASS_SampleLoad(int32_t memory, const void* file, uint32_t offset, uint32_t length,
                          uint32_t maxPlaybacks, uint32_t flags) {
     std::vector<uint8_t> bytes;
+    Sample sample;
+    sample.Stream.Flags = flags;
+    sample.MaxPlaybacks = maxPlaybacks;
     if (!Open || maxPlaybacks < 1 ||
-        !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, IsSampleFormat}, bytes))
+        !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, IsSampleFormat}, bytes) ||
+        !MakeSample(bytes, sample))
         return 0;
-    const size_t start = TagMpegFrames(bytes);
-    SDL_RWops* source = SDL_RWFromConstMem(&bytes[start], static_cast<int>(bytes.size() - start));
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
-    if (!chunk) return 0;
     uint32_t handle = NewHandle();
-    Samples[handle] = Sample{chunk, maxPlaybacks, flags};
+    Samples[handle] = std::move(sample);
     return handle;
 }
 
 uint32_t BASS_SamplePlay(uint32_t handle) {
     if (!Open) return 0;
-    if (auto music = Musics.find(handle); music != Musics.end()) {
-        int loops = (music->second.Flags & BASS_SAMPLE_LOOP) ? -1 : 1;
-        return Mix_PlayMusic(music->second.Player, loops) == 0 ? NewHandle() : 0;
-    }
+    if (auto music = Musics.find(handle); music != Musics.end()) return StartMusic(music->second);
     auto sample = Samples.find(handle);
     if (sample == Samples.end()) return 0;
     const Sample& played = sample->second;
-    if (PlaybackCount(played.Chunk) >= played.MaxPlaybacks) return 0;
-    int loops = (played.Flags & BASS_SAMPLE_LOOP) ? -1 : 0;
+    if (PlaybackCount(played) >= played.MaxPlaybacks) return 0;
+    if (!played.Chunk) return StartMusic(played.Stream);
+    int loops = (played.Stream.Flags & BASS_SAMPLE_LOOP) ? -1 : 0;
     return PlayOnFreeChannel(played.Chunk, loops) ? NewHandle() : 0;
 }
 
 int32_t BASS_SampleFree(uint32_t handle) {
     auto sample = Samples.find(handle);
     if (sample == Samples.end()) return 0;
-    StopPlaybacks(sample->second.Chunk);
-    Mix_FreeChunk(sample->second.Chunk);
+    FreeSample(sample->second);
     Samples.erase(sample);
     return 1;
 }
@@ -259,9 +296,7 @@ uint32_t BASS_MusicLoad(int32_t memory, const void* file, uint32_t offset, uint3
     if (!Open ||
         !ReadSource(memory != 0, file, offset, length, {MaxSoundBytes, AnyFormat}, music.Data))
         return 0;
-    SDL_RWops* source =
-        SDL_RWFromConstMem(&music.Data[TagRoom], static_cast<int>(music.Data.size() - TagRoom));
-    music.Player = Mix_LoadMUS_RW(source, 1);
+    music.Player = Mix_LoadMUS_RW(ReadBytes(music.Data, TagRoom), 1);
     if (!music.Player) return 0;
     if (Mix_GetMusicType(music.Player) != MUS_MOD) {
         Mix_FreeMusic(music.Player);

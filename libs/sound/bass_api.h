@@ -22,10 +22,15 @@ BASS_API int32_t BASS_Init(int32_t device, uint32_t freq, uint32_t flags, void* 
 // Stops everything, frees every sample and music, and closes the output. Non-zero when it was open.
 BASS_API int32_t BASS_Free();
 
-// Decodes a whole WAV, OGG, MP1, MP2 or MP3 into memory. `file` is a NUL-terminated path, or with
-// `memory` non-zero the data itself; `offset` bytes are skipped and `length` bytes read (0: to the
-// end of a file; memory needs a length). At most `maxPlaybacks` (at least 1) play at once. A
-// handle, 0 on failure.
+// A sample longer than this keeps its encoded bytes and is decoded as it plays, on the one music
+// player: once at a time whatever its playback limit, and starting a music stops it (and the
+// other way round). Decoded whole, a minute of music would cost some 10 MiB.
+constexpr double LongSampleSeconds = 5;
+
+// Loads a WAV, OGG, MP1, MP2 or MP3, decoded whole into memory unless it is long. `file` is a
+// NUL-terminated path, or with `memory` non-zero the data itself; `offset` bytes are skipped and
+// `length` bytes read (0: to the end of a file; memory needs a length); the file is not read
+// again. At most `maxPlaybacks` (at least 1) play at once. A handle, 0 on failure.
 BASS_API uint32_t BASS_SampleLoad(int32_t memory, const void* file, uint32_t offset,
                                   uint32_t length, uint32_t maxPlaybacks, uint32_t flags);
 // Starts a playback of the sample, repeating with BASS_SAMPLE_LOOP; a music handle starts that

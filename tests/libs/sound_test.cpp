@@ -286,3 +286,25 @@ TEST_F(Sound, DecodesMpegLayersOneAndTwo) {
         EXPECT_NE(BASS_SamplePlay(sample), 0u) << "layer " << layer;
     }
 }
+
+// A long sample is decoded as it plays, from bytes kept at load: the loader may delete its file.
+TEST_F(Sound, LongSamplePlaysOnceAtATimeAfterItsFileIsGone) {
+    const int longMs = static_cast<int>(LongSampleSeconds * 1000) + 1000;
+    std::string wavPath = WriteFile(Dir + "/long.wav", ToneWav(longMs));
+    std::string mp3Path = Dir + "/long.mp3";
+    std::string command = "lame --quiet '" + wavPath + "' '" + mp3Path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << "lame is installed by scripts/setup.sh";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    ASSERT_TRUE(Open());
+    uint32_t sample = BASS_SampleLoad(0, mp3Path.c_str(), 0, 0, 3, BASS_SAMPLE_LOOP);
+    ASSERT_NE(sample, 0u);
+    fs::remove(mp3Path);
+    EXPECT_NE(BASS_SamplePlay(sample), 0u);
+    EXPECT_EQ(BASS_SamplePlay(sample), 0u); // the music player is busy with it
+    EXPECT_NE(Mix_PlayingMusic(), 0);
+    SDL_Delay(300);
+    EXPECT_NE(BASS_SampleFree(sample), 0);
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    ASSERT_NE(BASS_Free(), 0);
+    EXPECT_GT(Loudest(Output), 3000);
+}
