@@ -11,6 +11,8 @@
 
 #include <GL/gl.h>
 
+#include <numbers>
+
 namespace {
 
 // How far the road reaches ahead and behind, and how often its texture repeats over that length.
@@ -147,9 +149,18 @@ void DrawObstacles() {
 }
 
 // The creature's own camera: lifted by its jump, which also brings it nearer, and never shifted by
-// the lane, so it stays in the middle of the screen.
+// the lane, so it stays in the middle of the screen. The lift along the eye's (0, 1, 1) is the
+// road's up by sqrt(2) per unit only while the scene does not sway; rolled by the sway it would
+// carry a sinking creature sideways off the road beside its hole. So a sinking creature goes down
+// the road's own up axis instead, at the same sqrt(2) per unit, from the same place at height 0.
 void CreatureTransform() {
     glLoadIdentity();
+    if (Sinking) {
+        glTranslatef(0, 0, -50);
+        ApplyCamera();
+        glTranslatef(0, 0, std::numbers::sqrt2_v<float> * JumpHeight);
+        return;
+    }
     glTranslatef(0, JumpHeight, -50 + JumpHeight);
     ApplyCamera();
 }

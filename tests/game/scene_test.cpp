@@ -44,7 +44,7 @@ TResource Texture(const char* key, int w, int h, Pixel first, Pixel last = Black
 }
 
 // A Jump game with water 55 ahead, a grey road, a green pad's texture, the creature's eight
-// models, and a snake along y 60 (over the water) and y 184 (through the creature's head).
+// models, and a snake along y 60 (over the water) and y 320 (through the creature's body).
 class Scene : public testing::Test {
   protected:
     void SetUp() override {
@@ -62,10 +62,11 @@ class Scene : public testing::Test {
         FreeVorms();
         Vorms[0] = std::make_unique<TVorm>(TVorm{10, 10, {0, 200, 600, 600}, {0, 60, 60}});
         Vorms[0]->Color = 0xFF0000;
-        for (int i = 3; i <= 10; ++i) Vorms[0]->X[i] = i == 3 ? 600 : 200, Vorms[0]->Y[i] = 184;
+        for (int i = 3; i <= 10; ++i) Vorms[0]->X[i] = i == 3 ? 600 : 200, Vorms[0]->Y[i] = 320;
         GameState = gsJump;
         Obstacles = {{55, 1, 0, 0}};
         CameraYaw = SwayAngle = JumpHeight = LanePos = RoadScroll = 0;
+        Sinking = false;
         LegPhaseA = LegPhaseB = 7;
     }
     void TearDown() override { FreeVorms(); }
@@ -98,8 +99,8 @@ TEST_F(Scene, CreatureAndObstaclesCoverTheSnakesWithoutARoad) {
     Remove("road");
     Draw();
     EXPECT_EQ(Shown(400, 60), Blue);
-    EXPECT_EQ(Shown(400, 184), Yellow);
-    Pixel snake = Shown(250, 184);
+    EXPECT_EQ(Shown(400, 320), Yellow);
+    Pixel snake = Shown(250, 320);
     EXPECT_TRUE(snake.R > 200 && snake.G > 200 && snake.B > 100) << int(snake.B);
 
     Obstacles.clear();
