@@ -4,10 +4,12 @@
 #include "creature.h"
 #include "engine/engine.h"
 #include "engine/fonts.h"
+#include "records.h"
 #include "startup.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 TGameState GameState = gsSplash;
@@ -50,7 +52,9 @@ int LaneOf(const TObstacle& obstacle) {
     return obstacle.Kind > 2 ? 1 : 0;
 }
 
+// The game is over, and its score may be a new best.
 void Fall() {
+    KeepScore();
     JumpSpeed = -0.5f;
     Stopped = true;
     Sinking = true;
@@ -171,6 +175,14 @@ void StopTick(uint32_t now) {
     }
 }
 
+// The score and, once there is one, the best of the mode, which the running game may be beating.
+std::string ScoreLine() {
+    std::string line = "Score: " + IntToText(Score);
+    int32_t* best = BestOf(BestScores, GameState);
+    if (best && std::max(*best, Score) > 0) line += "   Best: " + IntToText(std::max(*best, Score));
+    return line;
+}
+
 bool Inside(const TMenuButton& button, double x, double y) {
     return button.Left <= x && x < button.Right && button.Top <= y && y < button.Bottom;
 }
@@ -188,6 +200,8 @@ void Press(const TMenuButton& button) {
 } // namespace
 
 void NewGame(TGameState mode) {
+    // A game cut short by a new one keeps its score too.
+    KeepScore();
     GameState = mode;
     Stopped = false;
     JumpHeight = 0;
@@ -241,7 +255,7 @@ void DrawHudAndMenu() {
     uint32_t base = Resources[font].Handle;
 
     glColor3f(1, 1, 1);
-    RenderText("Score: " + IntToText(Score), base, 24, 144);
+    RenderText(ScoreLine(), base, 24, 144);
     RenderText("Press space to jump", base, 24, 168);
     RenderText("Press arrows to move the camera", base, 24, 192);
 

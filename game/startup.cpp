@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "modes.h"
+#include "records.h"
 #include "scene.h"
 #include "sound/bass.h"
 #include "vorm/vorm.h"
@@ -203,6 +204,8 @@ void RunGame() {
     LogText("Loading config from file \"Config.INI\"... ");
     LogResult(LoadParameterList("Config.INI", Parameters));
     ReadScreenSettings();
+    BestScoresFile = "Scores.TXT";
+    BestScores = ReadBestScores(BestScoresFile);
 
     LogText("Initializing engine... ");
     bool started = InitEngine("Game", ScreenSettings);
@@ -217,6 +220,7 @@ void RunGame() {
         SetProjection(false);
         StartTick = GetTickCount();
         RunFrames();
+        KeepScore();
         DeleteObjects();
         FreeGameResources();
         StopSound();

@@ -82,6 +82,10 @@ std::FILE* OpenRegularFile(const std::string& name);
 // The regular file created or emptied for binary writing, or null; as above, anything else that
 // stands under the name is refused at once and left as it is.
 std::FILE* RewriteRegularFile(const std::string& name);
+// Replaces the file's content in one step: the bytes go to a new temporary file beside it, which
+// is then renamed over the name, so a reader or a second writer never meets a part. False, with
+// the old file as it was and no temporary file left, when any step fails.
+bool ReplaceFileAtomically(const std::string& name, const std::string& bytes);
 // The whole regular file, when it holds at most `limit` bytes; false otherwise.
 bool ReadFileWithin(const std::string& name, size_t limit, std::vector<uint8_t>& bytes);
 std::string IntToText(int32_t value);
