@@ -198,7 +198,7 @@ void RunFrame() {
     SDL_Delay(10);
 }
 
-void RunGame() {
+int RunGame() {
     CatchQuitSignals();
     OpenLog();
     LogText("Loading config from file \"Config.INI\"... ");
@@ -230,4 +230,9 @@ void RunGame() {
     Parameters.clear();
     LogResult(true);
     CloseLog();
+    // The log keeps its own account; a player who started the game from a terminal or a launcher
+    // learns why nothing opened from standard error and the exit status.
+    if (started) return 0;
+    std::fprintf(stderr, "Game: cannot start: %s\n", StartFailureText().c_str());
+    return 1;
 }

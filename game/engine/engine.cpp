@@ -28,6 +28,8 @@ SDL_GLContext RenderContext = nullptr;
 bool VideoStarted = false;
 // The display mode SetDisplayMode chose; the full-screen window takes it when it is shown.
 SDL_DisplayMode FullScreenMode{};
+// Why the last InitEngine failed, in words a player can act on.
+std::string StartFailure;
 
 // Alt, F10 and keys pressed while Alt is held are system keys, which the game never sees go down.
 bool IsSystemKey(const SDL_Keysym& key) {
@@ -96,8 +98,11 @@ void StopVideo() {
     VideoStarted = false;
 }
 
-// Undoes a failed start: a changed display mode, then everything else.
-bool FailStart(bool fullScreen) {
+// Undoes a failed start: a changed display mode, then everything else. The cause, with SDL's own
+// words after it, is kept for StartFailureText.
+bool FailStart(bool fullScreen, const std::string& cause) {
+    std::string detail = SDL_GetError();
+    StartFailure = detail.empty() ? cause : cause + ": " + detail;
     if (fullScreen) RestoreDisplayMode();
     StopVideo();
     return false;
@@ -134,8 +139,14 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
     EngineRunning = false;
     SeedRandom(SDL_GetPerformanceCounter());
     StopVideo();
-    if (settings.Width <= 0 || settings.Height <= 0) return false;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    StartFailure.clear();
+    SDL_ClearError();
+    if (settings.Width <= 0 || settings.Height <= 0) {
+        StartFailure = "the window size " + IntToText(settings.Width) + "x" +
+                       IntToText(settings.Height) + " is not a size";
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return FailStart(false, "no video display");
     VideoStarted = true;
 
     uint32_t style = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
@@ -143,17 +154,20 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
         style |= SDL_WINDOW_FULLSCREEN;
         if (!SetDisplayMode(settings.Width, settings.Height, settings.ColorBits,
                             settings.Frequency))
-            return FailStart(false);
+            return FailStart(false, "the display offers no full-screen mode of " +
+                                        IntToText(settings.Width) + "x" +
+                                        IntToText(settings.Height) +
+                                        " (ScrFullScreen=0 in Config.INI opens a window)");
     }
     RequestPixelFormat(settings.ColorBits);
     WindowHandle = SDL_CreateWindow(caption.c_str(), 0, 0, settings.Width, settings.Height, style);
-    if (!WindowHandle) return FailStart(settings.FullScreen);
+    if (!WindowHandle) return FailStart(settings.FullScreen, "cannot open the window");
     if (settings.FullScreen && SDL_SetWindowDisplayMode(WindowHandle, &FullScreenMode) != 0)
-        return FailStart(true);
+        return FailStart(true, "cannot change the display mode");
 
     RenderContext = SDL_GL_CreateContext(WindowHandle);
     if (!RenderContext || SDL_GL_MakeCurrent(WindowHandle, RenderContext) != 0)
-        return FailStart(settings.FullScreen);
+        return FailStart(settings.FullScreen, "no OpenGL context for the window");
     // The game paces itself with its own sleep; waiting for the display would slow every tick.
     SDL_GL_SetSwapInterval(0);
     SetInitialGLState();
@@ -201,6 +215,10 @@ void SetProjection(bool perspective) {
     }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+const std::string& StartFailureText() {
+    return StartFailure;
 }
 
 TScreenSettings GetScreenSettings() {

@@ -52,6 +52,8 @@ extern bool EngineRunning;
 void CatchQuitSignals();
 // Opens the window (full screen changes the display mode) with a current OpenGL context.
 bool InitEngine(const std::string& caption, TScreenSettings settings);
+// Why the last InitEngine failed, one line with no line end; empty after a success.
+const std::string& StartFailureText();
 // Full-screen display change to the size, depth and rate (0 leaves a value alone).
 bool SetDisplayMode(int32_t width, int32_t height, int32_t bits, int32_t frequency);
 bool RestoreDisplayMode();
