@@ -5,6 +5,7 @@
 #include "scene.h"
 
 #include "creature.h"
+#include "menu.h"
 #include "modes.h"
 #include "startup.h"
 #include "vorm/vorm.h"

@@ -1,6 +1,7 @@
 // The window, display mode, OpenGL context, input state and frames of the platform layer, on SDL2.
 #include "engine.h"
 
+#include "gamepad.h"
 #include "platform/virtual_keys.h"
 
 #include <GL/gl.h>
@@ -17,6 +18,9 @@ bool EngineRunning = false;
 namespace {
 
 volatile std::sig_atomic_t QuitSignalled = 0;
+
+// Keys and buttons that went down since the game last took them.
+bool Pressed[256] = {};
 
 extern "C" void NoteQuitSignal(int) {
     QuitSignalled = 1;
@@ -50,8 +54,22 @@ uint8_t ButtonKey(uint8_t button) {
     }
 }
 
-void SetKey(uint8_t code, bool down) {
-    if (code != 0) Keys[code] = down;
+// A key's repeats while it is held set its entry again but are no new press.
+void SetKey(uint8_t code, bool down, bool repeat = false) {
+    if (code == 0) return;
+    Keys[code] = down;
+    if (down && !repeat) Pressed[code] = true;
+}
+
+// Client coordinates travel as two unsigned 16-bit words.
+void SetMousePos(int32_t x, int32_t y) {
+    MousePos = {static_cast<uint16_t>(x), static_cast<uint16_t>(y)};
+}
+
+void HandleGamepad(const SDL_Event& event) {
+    std::vector<TKeyChange> changes;
+    HandleGamepadEvent(event, changes);
+    for (TKeyChange change : changes) SetKey(change.Code, change.Down);
 }
 
 // The window goes away at once, as a closed window does; its context stays for the shutdown.
@@ -70,26 +88,29 @@ void HandleEvent(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
         if (!IsSystemKey(event.key.keysym))
-            SetKey(VirtualKeyFromKeycode(event.key.keysym.sym), true);
+            SetKey(VirtualKeyFromKeycode(event.key.keysym.sym), true, event.key.repeat != 0);
         break;
     case SDL_KEYUP:
         SetKey(VirtualKeyFromKeycode(event.key.keysym.sym), false);
         break;
     case SDL_MOUSEMOTION:
-        // Client coordinates travel as two unsigned 16-bit words.
-        MousePos = {static_cast<uint16_t>(event.motion.x), static_cast<uint16_t>(event.motion.y)};
+        SetMousePos(event.motion.x, event.motion.y);
         break;
+    // A click's own position: a tap may come with no motion before it.
     case SDL_MOUSEBUTTONDOWN:
-        SetKey(ButtonKey(event.button.button), true);
-        break;
     case SDL_MOUSEBUTTONUP:
-        SetKey(ButtonKey(event.button.button), false);
+        SetMousePos(event.button.x, event.button.y);
+        SetKey(ButtonKey(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
+        break;
+    default:
+        HandleGamepad(event);
         break;
     }
 }
 
 // Gives up the context, the window and the video system, so that a start begins from nothing.
 void StopVideo() {
+    StopGamepads();
     if (RenderContext) SDL_GL_DeleteContext(RenderContext);
     if (WindowHandle) SDL_DestroyWindow(WindowHandle);
     if (VideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -148,6 +169,7 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return FailStart(false, "no video display");
     VideoStarted = true;
+    StartGamepads();
 
     uint32_t style = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (settings.FullScreen) {
@@ -239,6 +261,16 @@ bool ProcessMessages() {
         handled = true;
     }
     return handled;
+}
+
+bool TakePress(uint8_t code) {
+    bool pressed = Pressed[code];
+    Pressed[code] = false;
+    return pressed;
+}
+
+void ForgetPresses() {
+    std::fill(std::begin(Pressed), std::end(Pressed), false);
 }
 
 bool QuitRequested() {

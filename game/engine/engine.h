@@ -36,12 +36,20 @@ enum : uint8_t {
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
+    VK_J = 0x4A,
+    VK_M = 0x4D,
+    VK_S = 0x53,
     VK_F1 = 0x70,
     VK_F12 = 0x7B,
 };
 
 // True while the key or button is down; a reader may clear an entry to consume a press.
 extern bool Keys[256];
+// Whether the key or button went down (key repeat aside) since the last call for it, even when it
+// was released again before anyone looked; the call takes the press, so it counts once.
+bool TakePress(uint8_t code);
+// Forgets every press not yet taken: only presses made from now on count.
+void ForgetPresses();
 // The last mouse position in client-area pixels.
 extern TPoint MousePos;
 // True from a successful InitEngine until the window closes or the game asks to stop.

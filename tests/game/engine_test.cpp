@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -246,6 +248,95 @@ TEST_F(Input, MouseButtonsAndPositionAndAConsumedPress) {
     SDL_PushEvent(&motion);
     ProcessMessages();
     EXPECT_EQ(MousePos.X, 65535);
+}
+
+// A press is taken once, whether the key is still down or went up again before anyone looked;
+// a key's repeats are no new press.
+TEST_F(Input, APressCountsOnceEvenWhenReleasedBeforeAnyoneLooked) {
+    struct Case {
+        std::vector<std::pair<Uint32, bool>> Events; // key events of space, with their repeat flag
+        bool First, Second;
+    };
+    for (const Case& c : {Case{{{SDL_KEYDOWN, false}, {SDL_KEYUP, false}}, true, false},
+                          {{{SDL_KEYDOWN, false}}, true, false},
+                          {{{SDL_KEYDOWN, true}, {SDL_KEYDOWN, true}}, false, false},
+                          {{{SDL_KEYUP, false}}, false, false},
+                          {{}, false, false}}) {
+        for (auto [type, repeat] : c.Events) {
+            SDL_Event event{};
+            event.type = type;
+            event.key.keysym.sym = SDLK_SPACE;
+            event.key.repeat = repeat;
+            SDL_PushEvent(&event);
+        }
+        ProcessMessages();
+        EXPECT_EQ(TakePress(VK_SPACE), c.First) << c.Events.size();
+        EXPECT_EQ(TakePress(VK_SPACE), c.Second) << c.Events.size();
+        Key(SDL_KEYUP, SDLK_SPACE);
+        ProcessMessages();
+    }
+    Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    Key(SDL_KEYDOWN, SDLK_RETURN);
+    ProcessMessages();
+    EXPECT_FALSE(Keys[VK_LBUTTON]);
+    EXPECT_TRUE(TakePress(VK_LBUTTON));
+    ForgetPresses();
+    EXPECT_FALSE(TakePress(VK_RETURN));
+}
+
+// The south button is space, start is Enter, the d-pad and the stick (past half its travel, let go
+// below a quarter) are the arrows; a pad that goes away lets its keys go.
+TEST_F(Input, GamepadButtonsAndStickActAsKeys) {
+    auto button = [](Uint8 which, bool down) {
+        SDL_Event event{};
+        event.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+        event.cbutton.button = which;
+        SDL_PushEvent(&event);
+    };
+    auto stick = [](Sint16 value) {
+        SDL_Event event{};
+        event.type = SDL_CONTROLLERAXISMOTION;
+        event.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
+        event.caxis.value = value;
+        SDL_PushEvent(&event);
+    };
+    struct Case {
+        std::function<void()> Send;
+        std::vector<int> Down;
+    };
+    const Case cases[] = {
+        {[&] { button(SDL_CONTROLLER_BUTTON_A, true); }, {VK_SPACE}},
+        {[&] { button(SDL_CONTROLLER_BUTTON_START, true); }, {VK_RETURN, VK_SPACE}},
+        {[&] { button(SDL_CONTROLLER_BUTTON_A, false); }, {VK_RETURN}},
+        {[&] { button(SDL_CONTROLLER_BUTTON_START, false); }, {}},
+        {[&] { button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true); }, {VK_RIGHT}},
+        {[&] { button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false); }, {}},
+        {[&] { stick(-12000); }, {}},
+        {[&] { stick(-20000); }, {VK_LEFT}},
+        {[&] { stick(-9000); }, {VK_LEFT}},
+        {[&] { stick(30000); }, {VK_RIGHT}},
+        {[&] { stick(0); }, {}},
+        {[&] { button(SDL_CONTROLLER_BUTTON_B, true); }, {}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        cases[i].Send();
+        ProcessMessages();
+        std::vector<int> down;
+        for (int code = 0; code < 256; ++code)
+            if (Keys[code]) down.push_back(code);
+        EXPECT_EQ(down, cases[i].Down) << "step " << i;
+    }
+    EXPECT_TRUE(TakePress(VK_SPACE) && TakePress(VK_RETURN));
+
+    button(SDL_CONTROLLER_BUTTON_A, true);
+    stick(-32768);
+    SDL_Event removed{};
+    removed.type = SDL_CONTROLLERDEVICEREMOVED;
+    removed.cdevice.which = 12345;
+    SDL_PushEvent(&removed);
+    ProcessMessages();
+    EXPECT_EQ(KeysDown(), 0);
 }
 
 TEST_F(Input, ClosingTheWindowOrAQuitRequestStopsTheEngine) {

@@ -1,10 +1,12 @@
 // The rules driven tick by tick on the test's own clock, and the menu drawn offscreen.
+#include "menu.h"
 #include "modes.h"
 
 #include "creature.h"
 #include "offscreen_gl.h"
 #include "startup.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -71,6 +73,70 @@ TEST(Rules, SpacingSendsTheLowerIndexBackToRespawnAhead) {
     }
 }
 
+// Hands the engine a key's press and release, both before the next tick looks.
+void Tap(SDL_Keycode key, bool release = true) {
+    SDL_InitSubSystem(SDL_INIT_EVENTS);
+    for (Uint32 type : {Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP)}) {
+        if (type == SDL_KEYUP && !release) break;
+        SDL_Event event{};
+        event.type = type;
+        event.key.keysym.sym = key;
+        SDL_PushEvent(&event);
+    }
+    ProcessMessages();
+}
+
+// A tap of space shorter than a tick acts once in each mode: a jump, a lane change, a halt of one
+// tick.
+TEST(Rules, ASpaceTapBetweenTicksActsOnce) {
+    for (TGameState mode : {gsJump, gsMove, gsStop}) {
+        Keys[VK_SPACE] = false;
+        ForgetPresses();
+        Play(0, mode, -10, {400, 1});
+        Tap(SDLK_SPACE);
+        Play(1);
+        EXPECT_EQ(JumpSpeed != 0, mode == gsJump) << int(mode);
+        EXPECT_EQ(LaneSpeed != 0, mode == gsMove) << int(mode);
+        EXPECT_EQ(Stopped, mode == gsStop) << int(mode);
+        Play(100);
+        EXPECT_TRUE(JumpSpeed == 0 && LaneSpeed == 0 && !Stopped) << int(mode);
+    }
+}
+
+// After a fall only Enter or a new press of space starts the mode again; a space held through the
+// fall does not. Enter starts it afresh during a game too.
+TEST(Rules, AfterAFallEnterOrANewSpaceStartsTheSameModeAgain) {
+    struct Case {
+        TGameState Mode;
+        SDL_Keycode Key; // 0: space held from before the fall, no new press
+        bool Fall, Restarts;
+    };
+    for (Case c : {Case{gsJump, SDLK_RETURN, true, true},
+                   {gsMove, SDLK_SPACE, true, true},
+                   {gsStop, SDLK_RETURN, true, true},
+                   {gsJump, 0, true, false},
+                   {gsJump, SDLK_a, true, false},
+                   {gsMove, SDLK_RETURN, false, true}}) {
+        Keys[VK_SPACE] = false;
+        ForgetPresses();
+        Play(0, c.Mode, -10, {c.Fall ? 5.0f : 400.0f, 1});
+        Play(20);
+        ASSERT_EQ(IsGameOver(), c.Fall);
+        Obstacles[1].Distance = 7; // a new game puts it back at -150
+        Keys[VK_SPACE] = c.Key == 0;
+        if (c.Key) Tap(c.Key);
+        Play(1);
+        Keys[VK_SPACE] = false;
+        EXPECT_EQ(Obstacles[1].Distance == -150, c.Restarts) << int(c.Mode) << " " << c.Key;
+        EXPECT_TRUE(GameState == c.Mode && IsGameOver() == (c.Fall && !c.Restarts));
+    }
+}
+
+TEST(Rules, EachModeHintsWhatSpaceDoesInIt) {
+    for (auto [mode, word] : {std::pair{gsJump, "jump"}, {gsMove, "lane"}, {gsStop, "halt"}})
+        EXPECT_NE(std::string(ModeHint(mode)).find(word), std::string::npos) << int(mode);
+}
+
 using Colours = std::set<std::vector<uint8_t>>;
 // Draws the menu with the mouse at (x, y); the colours drawn on the label "New Move".
 Colours DrawMenu(int32_t x, int32_t y) {
@@ -104,9 +170,37 @@ TEST(Menu, HoverColoursClicksAtAnyWindowSizeExitAndNoFont) {
         EXPECT_TRUE(GameState == (starts ? gsMove : gsJump) && Score == 5) << x << "," << y;
         EXPECT_EQ(label, (starts ? Colours{{64, 255, 64}} : Colours{{64, 64, 255}}));
     }
+
+    // A click whose button went down and up before the frame: one game, not one a frame.
+    ScreenSettings.Width = 800, ScreenSettings.Height = 600;
+    for (Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
+        SDL_Event event{};
+        event.type = type;
+        event.button = {type, 0, 0, 0, SDL_BUTTON_LEFT, 0, 1, 0, 100, 66};
+        SDL_PushEvent(&event);
+    }
+    ProcessMessages();
+    DrawMenu(100, 66);
+    Score = 5;
+    DrawMenu(100, 66);
+    EXPECT_TRUE(GameState == gsMove && Score == 5);
+
+    // The menu's keys: S starts a Stop game; Esc exits only when pressed twice.
+    Tap(SDLK_s);
+    DrawMenu(0, 0);
+    EXPECT_EQ(GameState, gsStop);
+    EngineRunning = true; // "Exit" was clicked above
+    Tap(SDLK_ESCAPE);
+    DrawMenu(0, 0);
+    EXPECT_TRUE(EngineRunning);
+    Tap(SDLK_ESCAPE);
+    DrawMenu(0, 0);
+    EXPECT_FALSE(EngineRunning);
+
     FreeResources(Resources);
     Resources.clear(); // without the font nothing shows and a click does nothing
-    EXPECT_TRUE(!EngineRunning && DrawMenu(100, 66).empty() && GameState == gsJump);
+    GameState = gsJump;
+    EXPECT_TRUE(DrawMenu(100, 66).empty() && GameState == gsJump);
 }
 
 } // namespace

@@ -1,0 +1,187 @@
+// The overlay drawn over each playing frame and the menu's clicks and keys.
+#include "menu.h"
+
+#include "engine/engine.h"
+#include "engine/fonts.h"
+#include "records.h"
+#include "startup.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct TMenuButton {
+    const char* Label;
+    int32_t Left, Top, Right, Bottom; // the label's baseline starts at (Left, Bottom)
+    bool Exits;                       // ends the program instead of starting a game
+    TGameState Mode;                  // the game a click starts
+    uint8_t Key;                      // the key that does the same
+    const char* KeyName;
+};
+
+constexpr TMenuButton Buttons[] = {
+    {"New Jump", 24, 36, 162, 48, false, gsJump, VK_J, "J"},
+    {"New Move", 24, 60, 162, 72, false, gsMove, VK_M, "M"},
+    {"New Stop", 24, 84, 162, 96, false, gsStop, VK_S, "S"},
+    {"Exit", 24, 108, 68, 120, true, gsSplash, VK_ESCAPE, "Esc"},
+};
+
+// The keys' names stand in a column right of the widest button.
+constexpr float KeyColumn = 172;
+// A first Esc asks; a second within this time exits.
+constexpr uint32_t ExitConfirmMs = 3000;
+
+// When Esc asked to exit; 0 when it has not, or the question lapsed.
+uint32_t ExitAskedAt = 0;
+
+// The nearest integer, a half going to the even one (the default rounding mode).
+double Near(double v) {
+    return std::nearbyint(v);
+}
+
+bool Inside(const TMenuButton& button, double x, double y) {
+    return button.Left <= x && x < button.Right && button.Top <= y && y < button.Bottom;
+}
+
+void Press(const TMenuButton& button) {
+    if (button.Exits) {
+        EngineRunning = false;
+        return;
+    }
+    NewGame(button.Mode);
+    // One press starts one game, however long the button is held.
+    Keys[VK_LBUTTON] = false;
+}
+
+bool ExitAsked() {
+    if (ExitAskedAt != 0 && GetTickCount() - ExitAskedAt >= ExitConfirmMs) ExitAskedAt = 0;
+    return ExitAskedAt != 0;
+}
+
+// Esc is easy to hit by mistake, so it exits only when pressed again within three seconds.
+void PressEscape() {
+    if (ExitAsked()) {
+        EngineRunning = false;
+        ExitAskedAt = 0;
+        return;
+    }
+    ExitAskedAt = std::max<uint32_t>(GetTickCount(), 1);
+}
+
+void ActOnKeys() {
+    for (const TMenuButton& button : Buttons) {
+        if (!TakePress(button.Key)) continue;
+        if (button.Exits)
+            PressEscape();
+        else
+            NewGame(button.Mode);
+    }
+}
+
+// The score and, once there is one, the best of the mode, which the running game may be beating.
+std::string ScoreLine() {
+    std::string line = "Score: " + IntToText(Score);
+    int32_t* best = BestOf(BestScores, GameState);
+    int32_t shown = best ? std::max(*best, Score) : 0;
+    if (shown > 0) line += "   Best: " + IntToText(shown);
+    return line;
+}
+
+// The text's width in units of the 2D space: drawn with colour writes off, it moves the raster
+// position on by its width in window pixels.
+float TextWidth(const std::string& text, uint32_t base) {
+    GLfloat start[4], end[4];
+    GLint viewport[4];
+    glRasterPos2f(0, 0);
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, start);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    RenderText(text, base, 0, 0);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return viewport[2] > 0 ? (end[0] - start[0]) * ScreenSettings.VirtualWidth / viewport[2] : 0;
+}
+
+void DrawCentred(const std::string& text, uint32_t base, float y) {
+    float x = (ScreenSettings.VirtualWidth - TextWidth(text, base)) / 2;
+    RenderText(text, base, x, y);
+}
+
+// Over the road ahead, between the menu and the creature, while the score stays in its place.
+void DrawGameOver(uint32_t base) {
+    glColor3f(1, 1, 1);
+    DrawCentred("Game over", base, 228);
+    DrawCentred("Press Enter or space to play again", base, 252);
+}
+
+void DrawHints(uint32_t base) {
+    glColor3f(1, 1, 1);
+    RenderText(ScoreLine(), base, 24, 144);
+    RenderText(ModeHint(GameState), base, 24, 168);
+    RenderText("Press arrows to move the camera", base, 24, 192);
+}
+
+void DrawKeyName(const TMenuButton& button, uint32_t base) {
+    bool asking = button.Exits && ExitAsked();
+    if (asking)
+        glColor3f(1, 0.85f, 0.25f);
+    else
+        glColor3f(0.75f, 0.75f, 0.75f);
+    std::string name = asking ? "Esc again to exit" : button.KeyName;
+    RenderText(name, base, KeyColumn, static_cast<float>(button.Bottom));
+}
+
+// The window's pixels brought into the 800 by 600 space.
+void MouseInSpace(double& x, double& y) {
+    double scaleX = static_cast<double>(ScreenSettings.Width) / ScreenSettings.VirtualWidth;
+    double scaleY = static_cast<double>(ScreenSettings.Height) / ScreenSettings.VirtualHeight;
+    x = Near(MousePos.X / scaleX);
+    y = Near(MousePos.Y / scaleY);
+}
+
+// A click acts on the button under the pointer, whether the button is still down or went down
+// and up again since the last frame.
+void DrawButtons(uint32_t base) {
+    double x = 0, y = 0;
+    MouseInSpace(x, y);
+    bool clicked = TakePress(VK_LBUTTON);
+    for (const TMenuButton& button : Buttons) {
+        if (Inside(button, x, y)) {
+            glColor3f(0.25f, 1, 0.25f);
+            if (Keys[VK_LBUTTON] || clicked) Press(button);
+        } else {
+            glColor3f(0.25f, 0.25f, 1);
+        }
+        RenderText(button.Label, base, static_cast<float>(button.Left),
+                   static_cast<float>(button.Bottom));
+        DrawKeyName(button, base);
+    }
+}
+
+} // namespace
+
+const char* ModeHint(TGameState mode) {
+    switch (mode) {
+    case gsMove:
+        return "Press space to change lane";
+    case gsStop:
+        return "Hold space to halt";
+    default:
+        return "Press space to jump";
+    }
+}
+
+void DrawHudAndMenu() {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    int32_t font = FindResourceIndex("font", Resources);
+    if (font < 0) return;
+    uint32_t base = Resources[font].Handle;
+    DrawHints(base);
+    if (IsGameOver()) DrawGameOver(base);
+    DrawButtons(base);
+    ActOnKeys();
+}
