@@ -6,6 +6,7 @@
 
 #include "creature.h"
 #include "menu.h"
+#include "models.h"
 #include "modes.h"
 #include "startup.h"
 #include "vorm/vorm.h"
@@ -236,9 +237,7 @@ float LegAngle(int32_t phase) {
 void DrawModel(const std::string& key) {
     int32_t index = FindResourceIndex(key, Resources);
     if (index < 0) return;
-    glBegin(GL_TRIANGLES);
-    glCallList(Resources[index].Handle);
-    glEnd();
+    DrawModelTriangles(Resources[index].Handle);
 }
 
 void RenderScene() {

@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "modes.h"
+#include "pacing.h"
 #include "records.h"
 #include "scene.h"
 #include "sound/bass.h"
@@ -10,8 +11,10 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 TScreenSettings ScreenSettings;
 TParameterList Parameters;
@@ -40,6 +43,14 @@ void RegisterResourceFiles() {
 }
 
 namespace {
+
+// When the rules tick; "OneTickPerFrame" in Config.INI brings back one tick per loop iteration.
+TTickPacing Pacing;
+
+int64_t MonotonicMicroseconds() {
+    auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count();
+}
 
 // "Log.TXT", or null when it could not be created; the program then runs without a log.
 std::FILE* Log = nullptr;
@@ -192,10 +203,16 @@ void DrawLoadingScreen(int32_t resourceCount, int32_t, int32_t fileIndex) {
 }
 
 void RunFrame() {
+    int32_t ticks = TakeDueTicks(Pacing, MonotonicMicroseconds());
+    // The keys are read before each tick, and once even when no tick is due yet.
     ProcessMessages();
-    UpdateGame();
+    for (int32_t tick = 0; tick < ticks; ++tick) {
+        if (tick > 0) ProcessMessages();
+        UpdateGame();
+    }
     RenderScene();
-    SDL_Delay(10);
+    int64_t sleep = SleepBeforeNextTick(Pacing, MonotonicMicroseconds());
+    std::this_thread::sleep_for(std::chrono::microseconds(sleep));
 }
 
 int RunGame() {
@@ -206,6 +223,7 @@ int RunGame() {
     ReadScreenSettings();
     BestScoresFile = "Scores.TXT";
     BestScores = ReadBestScores(BestScoresFile);
+    Pacing = {IntegerSetting("OneTickPerFrame", "0") != 0};
 
     LogText("Initializing engine... ");
     bool started = InitEngine("Game", ScreenSettings);

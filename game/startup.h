@@ -26,7 +26,9 @@ void RegisterResourceFiles();
 // `resourceCount` resources loaded so far; then pauses 100 ms. The loaded count is not used.
 void DrawLoadingScreen(int32_t resourceCount, int32_t loadedCount, int32_t fileIndex);
 
-// One tick of the frame loop: the window's messages, the rules, the frame, 10 ms of sleep.
+// One iteration of the frame loop: the rule ticks that have fallen due (100 a second of wall time,
+// or exactly one with "OneTickPerFrame"), each after the window's messages, then the frame, then a
+// sleep until the next tick is due.
 void RunFrame();
 
 // The whole program, from the log's creation to the last shutdown step, in the working directory.

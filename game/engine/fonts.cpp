@@ -189,6 +189,29 @@ bool SetGlyphSize(FT_Face face, int32_t width, int32_t height) {
 // A valid pointer for glBitmap calls that draw nothing: Mesa fails to compile a null bitmap.
 const GLubyte NoPixels[1] = {0};
 
+// A glyph as glBitmap draws it: its size, origin and advance, and where it sits in the atlas.
+struct TAtlasGlyph {
+    int X = 0, Y = 0; // the lower-left texel in the atlas
+    int Width = 0, Height = 0;
+    GLfloat OriginX = 0, OriginY = 0, Advance = 0;
+};
+
+// A font's glyphs in one alpha texture, so that a string costs a few quads instead of one glBitmap
+// per glyph, which software renderers rasterise slowly.
+struct TFontAtlas {
+    uint32_t Base = 0;
+    GLuint Texture = 0;
+    int Width = 0, Height = 0;
+    std::vector<TAtlasGlyph> Glyphs;
+};
+
+std::vector<TFontAtlas> Atlases;
+
+struct TGlyphImage {
+    TAtlasGlyph Place;
+    std::vector<GLubyte> Rows; // one bit a pixel, bottom row first, whole bytes a row
+};
+
 // The glyph's rows bottom first and packed to whole bytes, as glBitmap reads them with an unpack
 // alignment of 1.
 void FlipRows(const FT_Bitmap& bitmap, std::vector<GLubyte>& rows) {
@@ -202,23 +225,93 @@ void FlipRows(const FT_Bitmap& bitmap, std::vector<GLubyte>& rows) {
     }
 }
 
-// One list's content: the glyph drawn at the raster position, which then moves by the advance.
-void CompileGlyph(FT_Face face, FT_UInt glyph, bool embolden, std::vector<GLubyte>& rows) {
+// The glyph's bitmap and placement; no pixels (and no advance when it fails to load) for a blank.
+TGlyphImage RenderGlyph(FT_Face face, FT_UInt glyph, bool embolden) {
+    TGlyphImage image;
     FT_Int32 flags = FT_LOAD_TARGET_MONO | (FT_IS_SCALABLE(face) ? FT_LOAD_NO_BITMAP : 0);
-    if (FT_Load_Glyph(face, glyph, flags) != 0) return;
+    if (FT_Load_Glyph(face, glyph, flags) != 0) return image;
     FT_GlyphSlot slot = face->glyph;
     if (embolden) FT_GlyphSlot_Embolden(slot);
-    GLfloat advance = std::round(GLfloat(slot->advance.x) / 64);
+    image.Place.Advance = std::round(GLfloat(slot->advance.x) / 64);
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0 ||
         slot->bitmap.pixel_mode != FT_PIXEL_MODE_MONO || slot->bitmap.rows == 0 ||
-        slot->bitmap.width == 0) {
-        glBitmap(0, 0, 0, 0, advance, 0, NoPixels);
-        return;
+        slot->bitmap.width == 0)
+        return image;
+    FlipRows(slot->bitmap, image.Rows);
+    image.Place.Width = int(slot->bitmap.width);
+    image.Place.Height = int(slot->bitmap.rows);
+    image.Place.OriginX = GLfloat(-slot->bitmap_left);
+    image.Place.OriginY = GLfloat(image.Place.Height - slot->bitmap_top);
+    return image;
+}
+
+// One list's content: the glyph drawn at the raster position, which then moves by the advance.
+void CompileGlyph(const TGlyphImage& image) {
+    const TAtlasGlyph& place = image.Place;
+    glBitmap(place.Width, place.Height, place.OriginX, place.OriginY, place.Advance, 0,
+             image.Rows.empty() ? NoPixels : image.Rows.data());
+}
+
+int PowerOfTwoAtLeast(int n) {
+    int power = 1;
+    while (power < n) power *= 2;
+    return power;
+}
+
+// Places the glyphs on shelves left to right, a blank texel between neighbours; false when the
+// atlas would exceed the largest texture.
+bool PlaceGlyphs(std::vector<TGlyphImage>& images, TFontAtlas& atlas) {
+    int widest = 0;
+    for (const TGlyphImage& image : images) widest = std::max(widest, image.Place.Width);
+    atlas.Width = PowerOfTwoAtLeast(std::max(256, widest + 1));
+    int x = 0, y = 0, shelf = 0;
+    for (TGlyphImage& image : images) {
+        if (x + image.Place.Width + 1 > atlas.Width) x = 0, y += shelf + 1, shelf = 0;
+        image.Place.X = x, image.Place.Y = y;
+        x += image.Place.Width + 1;
+        shelf = std::max(shelf, image.Place.Height);
     }
-    FlipRows(slot->bitmap, rows);
-    GLsizei height = GLsizei(slot->bitmap.rows);
-    glBitmap(GLsizei(slot->bitmap.width), height, GLfloat(-slot->bitmap_left),
-             GLfloat(height - slot->bitmap_top), advance, 0, rows.data());
+    atlas.Height = PowerOfTwoAtLeast(y + shelf + 1);
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return atlas.Width <= largest && atlas.Height <= largest;
+}
+
+// Each set bit becomes an opaque texel.
+std::vector<GLubyte> AtlasTexels(const std::vector<TGlyphImage>& images, const TFontAtlas& atlas) {
+    std::vector<GLubyte> texels(size_t(atlas.Width) * atlas.Height, 0);
+    for (const TGlyphImage& image : images) {
+        const TAtlasGlyph& place = image.Place;
+        size_t rowBytes = size_t(place.Width + 7) / 8;
+        for (int row = 0; row < place.Height; ++row)
+            for (int column = 0; column < place.Width; ++column)
+                if (image.Rows[row * rowBytes + column / 8] & (0x80 >> (column % 8)))
+                    texels[size_t(place.Y + row) * atlas.Width + place.X + column] = 255;
+    }
+    return texels;
+}
+
+// A list base handed out again belongs to a new font: an atlas left under it is from a context
+// that is gone, so it is dropped without touching its texture name.
+void ForgetAtlas(uint32_t base) {
+    std::erase_if(Atlases, [base](const TFontAtlas& atlas) { return atlas.Base == base; });
+}
+
+void BuildAtlas(std::vector<TGlyphImage>& images, uint32_t base) {
+    TFontAtlas atlas;
+    atlas.Base = base;
+    if (!PlaceGlyphs(images, atlas)) return;
+    std::vector<GLubyte> texels = AtlasTexels(images, atlas);
+    glPushAttrib(GL_TEXTURE_BIT);
+    glGenTextures(1, &atlas.Texture);
+    glBindTexture(GL_TEXTURE_2D, atlas.Texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, atlas.Width, atlas.Height, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, texels.data());
+    glPopAttrib();
+    for (const TGlyphImage& image : images) atlas.Glyphs.push_back(image.Place);
+    Atlases.push_back(std::move(atlas));
 }
 
 void CompileGlyphLists(FT_Face face, uint32_t base, bool embolden) {
@@ -229,14 +322,86 @@ void CompileGlyphLists(FT_Face face, uint32_t base, bool embolden) {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    std::vector<GLubyte> rows;
+    std::vector<TGlyphImage> images;
     for (int code = 0; code < GlyphCount; ++code) {
-        glNewList(base + code, GL_COMPILE);
         FT_ULong character = unicode ? Cp1251ToUnicode(uint8_t(code)) : FT_ULong(code);
-        CompileGlyph(face, FT_Get_Char_Index(face, character), embolden, rows);
+        images.push_back(RenderGlyph(face, FT_Get_Char_Index(face, character), embolden));
+        glNewList(base + code, GL_COMPILE);
+        CompileGlyph(images.back());
         glEndList();
     }
+    BuildAtlas(images, base);
     glPopClientAttrib();
+}
+
+const TFontAtlas* FindAtlas(uint32_t base) {
+    for (const TFontAtlas& atlas : Atlases)
+        if (atlas.Base == base) return &atlas;
+    return nullptr;
+}
+
+// Window coordinates for drawing, the depth of a window position kept (an ortho from depth 0 to
+// -1 passes z through), with the atlas bound and its blank texels discarded.
+void BeginWindowSpace(const TFontAtlas& atlas) {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], 0, -1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, atlas.Texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0);
+}
+
+void EndWindowSpace() {
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+// The glyph where glBitmap puts it: its lower left at the floor of the pen less the origin.
+void AddGlyphQuad(const TFontAtlas& atlas, const TAtlasGlyph& glyph, GLfloat pen,
+                  const GLfloat raster[4]) {
+    if (glyph.Width == 0) return;
+    GLfloat x0 = std::floor(pen - glyph.OriginX), y0 = std::floor(raster[1] - glyph.OriginY);
+    GLfloat x1 = x0 + GLfloat(glyph.Width), y1 = y0 + GLfloat(glyph.Height);
+    GLfloat s0 = GLfloat(glyph.X) / GLfloat(atlas.Width);
+    GLfloat s1 = GLfloat(glyph.X + glyph.Width) / GLfloat(atlas.Width);
+    GLfloat t0 = GLfloat(glyph.Y) / GLfloat(atlas.Height);
+    GLfloat t1 = GLfloat(glyph.Y + glyph.Height) / GLfloat(atlas.Height);
+    glTexCoord2f(s0, t0), glVertex3f(x0, y0, raster[2]);
+    glTexCoord2f(s1, t0), glVertex3f(x1, y0, raster[2]);
+    glTexCoord2f(s1, t1), glVertex3f(x1, y1, raster[2]);
+    glTexCoord2f(s0, t1), glVertex3f(x0, y1, raster[2]);
+}
+
+// The same pixels the glyph lists draw from the current raster position, which then moves on
+// past the text as theirs does.
+void DrawFromAtlas(const TFontAtlas& atlas, const std::string& text) {
+    GLboolean valid = GL_FALSE;
+    glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    if (!valid || text.empty()) return;
+    GLfloat raster[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+    BeginWindowSpace(atlas);
+    glBegin(GL_QUADS);
+    GLfloat pen = raster[0];
+    for (unsigned char code : text) {
+        AddGlyphQuad(atlas, atlas.Glyphs[code], pen, raster);
+        pen += atlas.Glyphs[code].Advance;
+    }
+    glEnd();
+    EndWindowSpace();
+    glBitmap(0, 0, 0, 0, pen - raster[0], 0, NoPixels);
 }
 
 // Lists that draw nothing, for when no face at all can be had.
@@ -288,6 +453,7 @@ uint32_t BuildFontLists(const std::string& faceName, int32_t width, int32_t heig
                         int32_t weight) {
     uint32_t base = glGenLists(GlyphCount);
     if (base == 0) return 0;
+    ForgetAtlas(base);
     int32_t wanted = weight > 0 ? weight : NormalWeight;
     TFaceChoice choice;
     bool found = FindRegisteredFace(faceName, wanted, choice) || FindDefaultFace(wanted, choice);
@@ -302,12 +468,16 @@ uint32_t BuildFontLists(const std::string& faceName, int32_t width, int32_t heig
 }
 
 void DeleteFontLists(uint32_t base) {
-    if (base != 0) glDeleteLists(base, GlyphCount);
+    if (base == 0) return;
+    glDeleteLists(base, GlyphCount);
+    if (const TFontAtlas* atlas = FindAtlas(base)) glDeleteTextures(1, &atlas->Texture);
+    ForgetAtlas(base);
 }
 
 void RenderText(const std::string& text, uint32_t base, float x, float y) {
     glDisable(GL_TEXTURE_2D);
     glRasterPos2f(x, y);
+    if (const TFontAtlas* atlas = FindAtlas(base)) return DrawFromAtlas(*atlas, text);
     glListBase(base);
     glCallLists(GLsizei(text.size()), GL_UNSIGNED_BYTE, text.data());
 }

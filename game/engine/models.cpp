@@ -2,9 +2,13 @@
 
 #include "engine.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -17,6 +21,59 @@ float ReadFloat(const uint8_t* bytes) {
     return std::bit_cast<float>(bits);
 }
 
+// Beside each loaded model's list, its vertices in a buffer object drawn as one triangle array:
+// a single draw, where the model's list of loose vertex calls is replayed call by call (on a
+// software renderer, the costliest part of a frame). Buffer names are apart from list names, so
+// the fixed list names the models are loaded into cannot clash with them.
+struct TModelBuffer {
+    uint32_t ListName = 0;
+    GLuint Buffer = 0;
+    GLsizei VertexCount = 0;
+};
+
+std::vector<TModelBuffer> Buffers;
+
+// A list name compiled again holds a new model; a buffer left under it is from that list's old
+// content or from a context that is gone, so it is forgotten without being deleted.
+void ForgetBuffer(uint32_t listName) {
+    std::erase_if(Buffers,
+                  [listName](const TModelBuffer& entry) { return entry.ListName == listName; });
+}
+
+void FillBuffer(uint32_t listName, const std::vector<TModelVertex>& vertices) {
+    TModelBuffer entry{listName, 0, GLsizei(vertices.size())};
+    glGenBuffers(1, &entry.Buffer);
+    if (entry.Buffer == 0) return;
+    GLint previous = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
+    glBindBuffer(GL_ARRAY_BUFFER, entry.Buffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(TModelVertex)),
+                 vertices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, GLuint(previous));
+    Buffers.push_back(entry);
+}
+
+void DrawBuffer(const TModelBuffer& entry) {
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glBindBuffer(GL_ARRAY_BUFFER, entry.Buffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(TModelVertex), nullptr);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TModelVertex),
+                      reinterpret_cast<const void*>(offsetof(TModelVertex, S)));
+    glDrawArrays(GL_TRIANGLES, 0, entry.VertexCount);
+    glPopClientAttrib();
+}
+
+void EmitVertices(const std::vector<TModelVertex>& vertices) {
+    for (const TModelVertex& vertex : vertices) {
+        glTexCoord2f(vertex.S, vertex.T);
+        glVertex3f(vertex.X, vertex.Y, vertex.Z);
+    }
+}
+
 // Compiles the vertices into the list; false when the list cannot be opened for compiling (a list
 // name of 0, or a list already being compiled).
 bool CompileModelList(uint32_t listName, const std::vector<TModelVertex>& vertices) {
@@ -25,11 +82,10 @@ bool CompileModelList(uint32_t listName, const std::vector<TModelVertex>& vertic
     GLint compiling = 0;
     glGetIntegerv(GL_LIST_INDEX, &compiling);
     if (static_cast<uint32_t>(compiling) != listName) return false;
-    for (const TModelVertex& vertex : vertices) {
-        glTexCoord2f(vertex.S, vertex.T);
-        glVertex3f(vertex.X, vertex.Y, vertex.Z);
-    }
+    EmitVertices(vertices);
     glEndList();
+    ForgetBuffer(listName);
+    FillBuffer(listName, vertices);
     return true;
 }
 
@@ -59,4 +115,12 @@ bool LoadModel(const std::string& path, TModelInfo& info) {
     std::vector<TModelVertex> vertices;
     if (!ParseModel(bytes.data(), bytes.size(), info.ModelName, vertices)) return false;
     return CompileModelList(info.ListName, vertices);
+}
+
+void DrawModelTriangles(uint32_t listName) {
+    for (const TModelBuffer& entry : Buffers)
+        if (entry.ListName == listName) return DrawBuffer(entry);
+    glBegin(GL_TRIANGLES);
+    glCallList(listName);
+    glEnd();
 }

@@ -36,3 +36,8 @@ bool ParseModel(const uint8_t* data, size_t size, std::string& modelName,
 // false when the file is missing, not a regular file, larger than MaxModelFileSize, lacks the
 // signature, or the list cannot be compiled.
 bool LoadModel(const std::string& path, TModelInfo& info);
+
+// Draws the model compiled into the list as triangles, as glBegin(GL_TRIANGLES), glCallList and
+// glEnd would, but from a buffer object LoadModel fills with the same vertices (one draw instead of
+// a call per vertex). The current texture coordinate is undefined afterwards.
+void DrawModelTriangles(uint32_t listName);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -233,6 +234,60 @@ TEST_F(Text, CompilingUsesItsOwnPixelStoreAndRestoresTheCallers) {
     glGetIntegerv(GL_UNPACK_LSB_FIRST, &lsbFirst);
     EXPECT_TRUE(alignment == 8 && lsbFirst == GL_TRUE);
     EXPECT_EQ(Draw(base, "Rg", 10, 40).Mask, Draw(plain, "Rg", 10, 40).Mask);
+}
+
+// The score, the menu and every printable code (running off the right edge), each line either
+// through the glyph lists, one bitmap a glyph, or through RenderText; on a coloured ground with the
+// Game's blending on.
+std::vector<uint8_t> DrawHud(uint32_t base, bool throughLists, int width, int height) {
+    std::string everyCode;
+    for (int code = 32; code < 256; ++code) everyCode += char(code);
+    const std::pair<std::array<float, 5>, std::string> lines[] = {
+        {{24, 144, 1, 1, 1}, "Score: 1234567890"},
+        {{40, 66, 0.25f, 1, 0.25f}, "New Move"},
+        {{40.4f, 90.6f, 0.25f, 0.25f, 1}, "New Stop"},
+        {{3.3f, 400.7f, 1, 1, 0}, everyCode}};
+    glClearColor(0.2f, 0.3f, 0.4f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const auto& [at, text] : lines) {
+        glColor3f(at[2], at[3], at[4]);
+        if (!throughLists) {
+            RenderText(text, base, at[0], at[1]);
+            continue;
+        }
+        glRasterPos2f(at[0], at[1]);
+        glListBase(base);
+        glCallLists(GLsizei(text.size()), GL_UNSIGNED_BYTE, text.data());
+    }
+    return ReadPixelsRGBA(0, 0, width, height);
+}
+
+// Both ways draw one-bit glyph coverage at the same whole pixels (the atlas is sampled texel for
+// pixel, without filtering), so no antialiasing can part them: the tolerance is no pixel at all.
+TEST(TextPicture, TheAtlasDrawsTheSamePixelsAsTheGlyphLists) {
+    for (auto [width, height] : {std::pair{800, 600}, {1024, 768}}) {
+        SCOPED_TRACE(width);
+        OffscreenGL gl;
+        ASSERT_TRUE(OpenOffscreenGL(gl, width, height));
+        ASSERT_EQ(AddFontResourceExA(ShippedFont, FR_PRIVATE), 1);
+        glMatrixMode(GL_PROJECTION);
+        glOrtho(0, 800, 600, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        uint32_t base = BuildFontLists("DejaVu Sans", 12, 0, 700);
+        std::vector<uint8_t> lists = DrawHud(base, true, width, height);
+        std::vector<uint8_t> atlas = DrawHud(base, false, width, height);
+        size_t ink = 0, differing = 0; // the bottom left pixel shows the ground
+        for (size_t i = 0; i < lists.size(); i += 4) {
+            ink += !std::equal(&lists[i], &lists[i + 3], lists.begin());
+            differing += !std::equal(&lists[i], &lists[i + 3], &atlas[i]);
+        }
+        EXPECT_GT(ink, 5000u) << "the text was drawn";
+        EXPECT_EQ(differing, 0u);
+        RemoveFontResourceExA(ShippedFont, FR_PRIVATE);
+        CloseOffscreenGL(gl);
+    }
 }
 
 } // namespace

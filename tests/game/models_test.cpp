@@ -194,8 +194,12 @@ void SceneTransform(float jump, float yaw, float sway) {
     glRotatef(sway, 0, 1, 0);
 }
 
+// Whether the parts are drawn with DrawModelTriangles rather than wrapped in glBegin and glEnd.
+bool WholePrimitives = false;
+
 void DrawPart(GLuint list, const float* colour) {
     glColor3fv(colour);
+    if (WholePrimitives) return DrawModelTriangles(list);
     glBegin(GL_TRIANGLES);
     glCallList(list);
     glEnd();
@@ -288,6 +292,21 @@ TEST_F(CreatureView, StaysInViewAtTheTopOfAJumpWithTheCameraTurnedAndSwaying) {
             EXPECT_TRUE(e.MinX > 0 && e.MaxX < Width - 1 && e.MinY > 0 && e.MaxY < Height - 1)
                 << "yaw " << yaw;
         }
+    }
+}
+
+// Both ways feed the same vertices through the same transforms, so the picture must not change
+// by a single pixel.
+TEST_F(CreatureView, AsOnePrimitiveDrawsTheSamePixelsAsTheWrappedLists) {
+    for (float yaw : {0, 45, 200}) {
+        WholePrimitives = false;
+        DrawScene(yaw / 40, yaw, 15, int(yaw) % 30);
+        std::vector<uint8_t> wrapped = ReadPixelsRGBA(0, 0, Width, Height);
+        WholePrimitives = true;
+        DrawScene(yaw / 40, yaw, 15, int(yaw) % 30);
+        WholePrimitives = false;
+        EXPECT_GT(Find(Yellow).Count, 1000) << yaw;
+        EXPECT_TRUE(ReadPixelsRGBA(0, 0, Width, Height) == wrapped) << yaw;
     }
 }
 

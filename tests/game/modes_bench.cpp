@@ -51,7 +51,7 @@ bool StartWindowWithFont() {
 }
 
 // One tick of the loop without its sleep: messages, rules, the frame with the score and menu.
-// With the sleep (range 1) the figure is the loop's own rate, which the 10 ms caps near 100.
+// Paced (range 1) the figure is the loop's own rate, which the pacing holds near 100.
 void FrameLoopTicks(benchmark::State& state) {
     if (!StartWindowWithFont()) return state.SkipWithError("no offscreen window or font");
     StartRules(gsJump);
@@ -72,7 +72,7 @@ void FrameLoopTicks(benchmark::State& state) {
         if (Sinking) NewGame(gsJump);
     }
     state.SetItemsProcessed(state.iterations());
-    state.SetLabel(state.range(0) ? "with the 10 ms sleep" : "without the sleep");
+    state.SetLabel(state.range(0) ? "paced to 100 ticks a second" : "without the sleep");
     FreeResources(Resources);
     FreeVorms();
 }
