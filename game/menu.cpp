@@ -105,33 +105,70 @@ float TextWidth(const std::string& text, uint32_t base) {
     return viewport[2] > 0 ? (end[0] - start[0]) * ScreenSettings.VirtualWidth / viewport[2] : 0;
 }
 
-void DrawCentred(const std::string& text, uint32_t base, float y) {
-    float x = (ScreenSettings.VirtualWidth - TextWidth(text, base)) / 2;
+// A dark, translucent backing: the scene still shows through, but neither the yellow creature
+// nor the blue water behind it takes the contrast from the text on it.
+void DrawPanel(float left, float top, float right, float bottom) {
+    GLboolean blending = glIsEnabled(GL_BLEND);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0, 0, 0, 0.6f);
+    glBegin(GL_QUADS);
+    glVertex2f(left, top);
+    glVertex2f(right, top);
+    glVertex2f(right, bottom);
+    glVertex2f(left, bottom);
+    glEnd();
+    if (!blending) glDisable(GL_BLEND);
+}
+
+// The text in its colour over a black copy one unit down and right, which keeps every glyph's
+// edge dark whatever lies under it.
+void DrawShadowed(const std::string& text, uint32_t base, float x, float y, const float (&rgb)[3]) {
+    glColor3f(0, 0, 0);
+    RenderText(text, base, x + 1, y + 1);
+    glColor3fv(rgb);
     RenderText(text, base, x, y);
 }
 
+constexpr float White[3] = {1, 1, 1}, Grey[3] = {0.75f, 0.75f, 0.75f};
+constexpr float Amber[3] = {1, 0.85f, 0.25f};
+constexpr float Hovered[3] = {0.25f, 1, 0.25f}, Idle[3] = {0.25f, 0.25f, 1};
+
 // Over the road ahead, between the menu and the creature, while the score stays in its place.
 void DrawGameOver(uint32_t base) {
-    glColor3f(1, 1, 1);
-    DrawCentred("Game over", base, 228);
-    DrawCentred("Press Enter or space to play again", base, 252);
+    const std::string lines[] = {"Game over", "Press Enter or space to play again"};
+    float widest = std::max(TextWidth(lines[0], base), TextWidth(lines[1], base));
+    float middle = ScreenSettings.VirtualWidth / 2.0f;
+    DrawPanel(middle - widest / 2 - 12, 210, middle + widest / 2 + 12, 262);
+    for (int i = 0; i < 2; ++i) {
+        float x = middle - TextWidth(lines[i], base) / 2;
+        DrawShadowed(lines[i], base, x, 228.0f + 24 * i, White);
+    }
+}
+
+std::string KeyName(const TMenuButton& button) {
+    return button.Exits && ExitAsked() ? "Esc again to exit" : button.KeyName;
+}
+
+// One panel behind the buttons, their keys, the score and the hints, as wide as the widest line.
+void DrawMenuPanel(uint32_t base) {
+    float right = KeyColumn + TextWidth(KeyName(Buttons[3]), base);
+    for (const std::string& line : {ScoreLine(), std::string(ModeHint(GameState)),
+                                    std::string("Press arrows to move the camera")})
+        right = std::max(right, 24 + TextWidth(line, base));
+    DrawPanel(14, 28, right + 10, 199);
 }
 
 void DrawHints(uint32_t base) {
-    glColor3f(1, 1, 1);
-    RenderText(ScoreLine(), base, 24, 144);
-    RenderText(ModeHint(GameState), base, 24, 168);
-    RenderText("Press arrows to move the camera", base, 24, 192);
+    DrawShadowed(ScoreLine(), base, 24, 144, White);
+    DrawShadowed(ModeHint(GameState), base, 24, 168, White);
+    DrawShadowed("Press arrows to move the camera", base, 24, 192, White);
 }
 
 void DrawKeyName(const TMenuButton& button, uint32_t base) {
     bool asking = button.Exits && ExitAsked();
-    if (asking)
-        glColor3f(1, 0.85f, 0.25f);
-    else
-        glColor3f(0.75f, 0.75f, 0.75f);
-    std::string name = asking ? "Esc again to exit" : button.KeyName;
-    RenderText(name, base, KeyColumn, static_cast<float>(button.Bottom));
+    DrawShadowed(KeyName(button), base, KeyColumn, static_cast<float>(button.Bottom),
+                 asking ? Amber : Grey);
 }
 
 // The window's pixels brought into the 800 by 600 space.
@@ -149,14 +186,10 @@ void DrawButtons(uint32_t base) {
     MouseInSpace(x, y);
     bool clicked = TakePress(VK_LBUTTON);
     for (const TMenuButton& button : Buttons) {
-        if (Inside(button, x, y)) {
-            glColor3f(0.25f, 1, 0.25f);
-            if (Keys[VK_LBUTTON] || clicked) Press(button);
-        } else {
-            glColor3f(0.25f, 0.25f, 1);
-        }
-        RenderText(button.Label, base, static_cast<float>(button.Left),
-                   static_cast<float>(button.Bottom));
+        bool hovered = Inside(button, x, y);
+        if (hovered && (Keys[VK_LBUTTON] || clicked)) Press(button);
+        DrawShadowed(button.Label, base, static_cast<float>(button.Left),
+                     static_cast<float>(button.Bottom), hovered ? Hovered : Idle);
         DrawKeyName(button, base);
     }
 }
@@ -180,6 +213,7 @@ void DrawHudAndMenu() {
     int32_t font = FindResourceIndex("font", Resources);
     if (font < 0) return;
     uint32_t base = Resources[font].Handle;
+    DrawMenuPanel(base);
     DrawHints(base);
     if (IsGameOver()) DrawGameOver(base);
     DrawButtons(base);
