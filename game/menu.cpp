@@ -29,8 +29,10 @@ constexpr TMenuButton Buttons[] = {
     {"Exit", 24, 108, 68, 120, true, gsSplash, VK_ESCAPE, "Esc"},
 };
 
-// The keys' names stand in a column right of the widest button.
-constexpr float KeyColumn = 172;
+// The keys' names stand in a column right of the widest button; the glyphs keep their pixel
+// size in any window, so in a small one the labels take more of the space and the column moves.
+constexpr float KeyColumnLeast = 172;
+float KeyColumn = KeyColumnLeast;
 // A first Esc asks; a second within this time exits.
 constexpr uint32_t ExitConfirmMs = 3000;
 
@@ -171,12 +173,11 @@ void DrawKeyName(const TMenuButton& button, uint32_t base) {
                  asking ? Amber : Grey);
 }
 
-// The window's pixels brought into the 800 by 600 space.
+// The pointer brought into the 800 by 600 space through the picture's letterbox.
 void MouseInSpace(double& x, double& y) {
-    double scaleX = static_cast<double>(ScreenSettings.Width) / ScreenSettings.VirtualWidth;
-    double scaleY = static_cast<double>(ScreenSettings.Height) / ScreenSettings.VirtualHeight;
-    x = Near(MousePos.X / scaleX);
-    y = Near(MousePos.Y / scaleY);
+    WindowToSpace(MousePos, x, y);
+    x = Near(x);
+    y = Near(y);
 }
 
 // A click acts on the button under the pointer, whether the button is still down or went down
@@ -192,6 +193,12 @@ void DrawButtons(uint32_t base) {
                      static_cast<float>(button.Bottom), hovered ? Hovered : Idle);
         DrawKeyName(button, base);
     }
+}
+
+void PlaceKeyColumn(uint32_t base) {
+    KeyColumn = KeyColumnLeast;
+    for (const TMenuButton& button : Buttons)
+        KeyColumn = std::max(KeyColumn, button.Left + TextWidth(button.Label, base) + 12);
 }
 
 } // namespace
@@ -213,6 +220,7 @@ void DrawHudAndMenu() {
     int32_t font = FindResourceIndex("font", Resources);
     if (font < 0) return;
     uint32_t base = Resources[font].Handle;
+    PlaceKeyColumn(base);
     DrawMenuPanel(base);
     DrawHints(base);
     if (IsGameOver()) DrawGameOver(base);

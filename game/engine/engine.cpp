@@ -27,6 +27,9 @@ extern "C" void NoteQuitSignal(int) {
 }
 
 TScreenSettings CurrentSettings;
+constexpr int MinimumWidth = 640, MinimumHeight = 480;
+// Where the window was before Alt+Enter made it cover the display.
+SDL_Rect WindowedPlace{};
 SDL_Window* WindowHandle = nullptr;
 SDL_GLContext RenderContext = nullptr;
 bool VideoStarted = false;
@@ -34,6 +37,52 @@ bool VideoStarted = false;
 SDL_DisplayMode FullScreenMode{};
 // Why the last InitEngine failed, in words a player can act on.
 std::string StartFailure;
+
+// The window's size in points (as the mouse reports positions) and in pixels (as the viewport
+// counts); the settings' size until there is a window.
+void WindowSize(int& width, int& height, bool pixels) {
+    width = CurrentSettings.Width;
+    height = CurrentSettings.Height;
+    if (!WindowHandle) return;
+    if (pixels)
+        SDL_GL_GetDrawableSize(WindowHandle, &width, &height);
+    else
+        SDL_GetWindowSize(WindowHandle, &width, &height);
+}
+
+TViewRect CurrentLetterbox(bool pixels) {
+    int width = 0, height = 0;
+    WindowSize(width, height, pixels);
+    return LetterboxRect(width, height, CurrentSettings.VirtualWidth,
+                         CurrentSettings.VirtualHeight);
+}
+
+// Alt+Enter: the desktop's own mode, full screen, or back to the window it was; the display mode
+// never changes, so nothing flickers and no mode needs to exist. Without a window manager (a bare
+// X server) the window would keep its size while SDL reports the display's, so it is first laid
+// over the display.
+void ToggleFullScreen() {
+    if (!WindowHandle) return;
+    if (SDL_GetWindowFlags(WindowHandle) & SDL_WINDOW_FULLSCREEN) {
+        SDL_SetWindowFullscreen(WindowHandle, 0);
+        SDL_SetWindowSize(WindowHandle, WindowedPlace.w, WindowedPlace.h);
+        SDL_SetWindowPosition(WindowHandle, WindowedPlace.x, WindowedPlace.y);
+        return;
+    }
+    SDL_GetWindowPosition(WindowHandle, &WindowedPlace.x, &WindowedPlace.y);
+    SDL_GetWindowSize(WindowHandle, &WindowedPlace.w, &WindowedPlace.h);
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(WindowHandle), &bounds) == 0) {
+        SDL_SetWindowPosition(WindowHandle, bounds.x, bounds.y);
+        SDL_SetWindowSize(WindowHandle, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(WindowHandle, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+bool IsFullScreenToggle(const SDL_KeyboardEvent& key) {
+    bool enter = key.keysym.sym == SDLK_RETURN || key.keysym.sym == SDLK_KP_ENTER;
+    return enter && (key.keysym.mod & KMOD_ALT) && !key.repeat;
+}
 
 // Alt, F10 and keys pressed while Alt is held are system keys, which the game never sees go down.
 bool IsSystemKey(const SDL_Keysym& key) {
@@ -87,6 +136,7 @@ void HandleEvent(const SDL_Event& event) {
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) StopRunning();
         break;
     case SDL_KEYDOWN:
+        if (IsFullScreenToggle(event.key)) ToggleFullScreen();
         if (!IsSystemKey(event.key.keysym))
             SetKey(VirtualKeyFromKeycode(event.key.keysym.sym), true, event.key.repeat != 0);
         break;
@@ -171,7 +221,8 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
     VideoStarted = true;
     StartGamepads();
 
-    uint32_t style = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // A window manager may give the window any size; the picture is letterboxed into it.
+    uint32_t style = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
     if (settings.FullScreen) {
         style |= SDL_WINDOW_FULLSCREEN;
         if (!SetDisplayMode(settings.Width, settings.Height, settings.ColorBits,
@@ -195,6 +246,11 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
     SetInitialGLState();
 
     CurrentSettings = settings;
+    // A game started full screen goes to a window of its configured size on Alt+Enter.
+    WindowedPlace = {0, 0, settings.Width, settings.Height};
+    // Below this the menu's lines, whose glyphs keep their pixel size, would run into each other.
+    SDL_SetWindowMinimumSize(WindowHandle, std::min(settings.Width, MinimumWidth),
+                             std::min(settings.Height, MinimumHeight));
     SDL_ShowWindow(WindowHandle);
     SDL_RaiseWindow(WindowHandle);
     EngineRunning = true;
@@ -222,8 +278,39 @@ bool RestoreDisplayMode() {
     return !WindowHandle || SDL_SetWindowFullscreen(WindowHandle, 0) == 0;
 }
 
+TViewRect LetterboxRect(int32_t width, int32_t height, int32_t virtualWidth,
+                        int32_t virtualHeight) {
+    if (width <= 0 || height <= 0 || virtualWidth <= 0 || virtualHeight <= 0) return {};
+    int64_t w = width, h = height, vw = virtualWidth, vh = virtualHeight;
+    TViewRect fit;
+    // Rounded to the nearest pixel: w * vh / vw rows when the window is wider than the space's
+    // shape, or h * vw / vh columns when it is taller.
+    if (w * vh <= h * vw) {
+        fit.Width = width;
+        fit.Height = static_cast<int32_t>((w * vh * 2 + vw) / (vw * 2));
+    } else {
+        fit.Height = height;
+        fit.Width = static_cast<int32_t>((h * vw * 2 + vh) / (vh * 2));
+    }
+    fit.X = (width - fit.Width) / 2;
+    fit.Y = (height - fit.Height) / 2;
+    return fit;
+}
+
+void WindowToSpace(TPoint point, double& x, double& y) {
+    TViewRect fit = CurrentLetterbox(false);
+    if (fit.Width <= 0 || fit.Height <= 0) {
+        x = y = -1;
+        return;
+    }
+    x = (point.X - fit.X) * static_cast<double>(CurrentSettings.VirtualWidth) / fit.Width;
+    y = (point.Y - fit.Y) * static_cast<double>(CurrentSettings.VirtualHeight) / fit.Height;
+}
+
 void SetProjection(bool perspective) {
-    glViewport(0, 0, CurrentSettings.Width, CurrentSettings.Height);
+    // Rows count up from the bottom in OpenGL; the bars are even, so the offset is the same.
+    TViewRect fit = CurrentLetterbox(true);
+    glViewport(fit.X, fit.Y, fit.Width, fit.Height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (perspective) {

@@ -17,6 +17,11 @@ struct TScreenSettings {
     bool FullScreen = false;
 };
 
+// A rectangle of the window in pixels, from its left and top (or bottom, for OpenGL) edge.
+struct TViewRect {
+    int32_t X = 0, Y = 0, Width = 0, Height = 0;
+};
+
 struct TPoint {
     int32_t X = 0;
     int32_t Y = 0;
@@ -65,10 +70,17 @@ const std::string& StartFailureText();
 // Full-screen display change to the size, depth and rate (0 leaves a value alone).
 bool SetDisplayMode(int32_t width, int32_t height, int32_t bits, int32_t frequency);
 bool RestoreDisplayMode();
-// Perspective (45 degrees) or the 2D space with (0, 0) at the top left; resets the model-view
-// matrix.
+// Perspective (45 degrees) or the 2D space with (0, 0) at the top left, in the letterboxed part
+// of the window whatever its size (the window may be resized, and Alt+Enter makes it cover the
+// desktop); resets the model-view matrix.
 void SetProjection(bool perspective);
 TScreenSettings GetScreenSettings();
+// The largest rectangle of the virtual space's shape that fits a window of the size, centred, so
+// that black bars fill the rest; all zero for a size of nothing.
+TViewRect LetterboxRect(int32_t width, int32_t height, int32_t virtualWidth, int32_t virtualHeight);
+// A point of the window (as MousePos gives it) in the 2D space's units, through the letterbox the
+// picture is drawn in; outside the picture it lies outside 0..800 and 0..600.
+void WindowToSpace(TPoint point, double& x, double& y);
 // Handles every pending window event; true when at least one was handled.
 bool ProcessMessages();
 // Handles pending window events and tells whether the game was asked to stop since the engine

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -44,7 +45,8 @@ TEST(InitEngine, OpensAWindowOfTheSizeWithTheStartingGLState) {
     SDL_GL_GetDrawableSize(window, &width, &height);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 300);
-    EXPECT_FALSE(SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
+    EXPECT_FALSE(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN);
+    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE); // the picture is letterboxed
     EXPECT_EQ(GetScreenSettings().Width, 400);
     EXPECT_EQ(GetScreenSettings().VirtualHeight, 600);
 
@@ -101,26 +103,24 @@ TEST(InitEngine, FullScreenChangesTheDisplayModeToTheConfiguredSize) {
     EXPECT_EQ(mode.h, desktop.h);
 }
 
-// Whatever the window's size, the 2D space is 800 by 600 with y downwards, and the perspective
-// keeps the 4:3 aspect of that space.
-TEST(SetProjection, MapsTheVirtualSpaceOntoTheWholeWindow) {
+// Whatever the window's size, the 2D space is 800 by 600 with y downwards, letterboxed into it
+// with its 4:3 shape, and the perspective keeps that aspect.
+TEST(SetProjection, MapsTheVirtualSpaceOntoTheLetterboxedWindow) {
     ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(400, 200)));
     SetProjection(false);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 400);
-    EXPECT_EQ(viewport[3], 200);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{66, 0, 267, 200}));
 
     BeginFrame();
     glColor3f(1, 0, 0);
-    glRectf(600, 0, 800, 150); // the top right corner of the space
-    std::vector<uint8_t> inside = ReadPixelsRGBA(390, 190, 1, 1);
-    std::vector<uint8_t> below = ReadPixelsRGBA(390, 140, 1, 1);
-    std::vector<uint8_t> left = ReadPixelsRGBA(290, 190, 1, 1);
-    EXPECT_EQ(inside[0], 255);
-    EXPECT_EQ(below[0], 0);
-    EXPECT_EQ(left[0], 0);
+    glRectf(600, 0, 800, 150); // the top right corner of the space: x 266 to 333, y 150 to 200
+    for (auto [x, y, red] : {std::tuple{320, 190, 255},
+                             {320, 140, 0},
+                             {250, 190, 0},
+                             {350, 190, 0}}) // inside, below, left, in the right-hand bar
+        EXPECT_EQ(ReadPixelsRGBA(x, y, 1, 1)[0], red) << x << "," << y;
 
     SetProjection(true);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -133,6 +133,26 @@ TEST(SetProjection, MapsTheVirtualSpaceOntoTheWholeWindow) {
     EXPECT_NEAR(m[14], -2 * 1000 * 0.1 / (1000 - 0.1), 1e-5);
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_EQ(m[0] + m[5] + m[10] + m[15], 4);
+}
+
+// The window's pixels of the letterboxed picture; a window of nothing has none.
+TEST(LetterboxRect, FitsTheSpacesShapeCentredWithRoundedSides) {
+    struct Case {
+        int32_t Width, Height;
+        TViewRect Fit;
+    };
+    for (Case c : {Case{800, 600, {0, 0, 800, 600}},
+                   {1280, 720, {160, 0, 960, 720}},
+                   {1000, 500, {166, 0, 667, 500}},
+                   {600, 800, {0, 175, 600, 450}},
+                   {1, 1000, {0, 499, 1, 1}},
+                   {0, 600, {0, 0, 0, 0}},
+                   {800, -1, {0, 0, 0, 0}}}) {
+        TViewRect fit = LetterboxRect(c.Width, c.Height, 800, 600);
+        EXPECT_EQ(std::vector<int32_t>({fit.X, fit.Y, fit.Width, fit.Height}),
+                  std::vector<int32_t>({c.Fit.X, c.Fit.Y, c.Fit.Width, c.Fit.Height}))
+            << c.Width << "x" << c.Height;
+    }
 }
 
 class Input : public testing::Test {
