@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 struct Pixel {
@@ -134,6 +136,29 @@ TEST_F(Scene, LaneShiftAndCompass) {
         CameraYaw = c.Yaw;
         Draw();
         EXPECT_EQ(Shown(c.X, c.Y), c.Expected) << c.X << "," << c.Y << " lane " << c.Lane;
+    }
+}
+
+// A creature that has sunk below its own height is gone, even where the turned camera looks
+// under the road's edge; one that is still going down shows.
+TEST_F(Scene, ASunkCreatureIsOutOfSightFromAnySide) {
+    Obstacles.clear();
+    Sinking = true;
+    for (auto [height, yaw, sway, shows] : {std::tuple{-4.0f, 90.0f, -30.0f, true},
+                                            {-20.0f, 90.0f, -30.0f, false},
+                                            {-40.0f, 90.0f, 0.0f, false},
+                                            {-40.0f, 330.0f, 30.0f, false},
+                                            {-400.0f, 270.0f, -30.0f, false}}) {
+        JumpHeight = height;
+        CameraYaw = yaw;
+        SwayAngle = sway;
+        Draw();
+        glReadBuffer(GL_FRONT);
+        std::vector<uint8_t> rgba = ReadPixelsRGBA(0, 0, 800, 600);
+        int yellow = 0;
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            yellow += Pixel{rgba[i], rgba[i + 1], rgba[i + 2]} == Yellow;
+        EXPECT_EQ(yellow > 0, shows) << height << " " << yaw << " " << sway << ": " << yellow;
     }
 }
 
