@@ -73,15 +73,17 @@ TEST(Rules, SpacingSendsTheLowerIndexBackToRespawnAhead) {
     }
 }
 
-// Hands the engine a key's press and release, both before the next tick looks.
-void Tap(SDL_Keycode key, bool release = true) {
+// Hands the engine a key's press and release, both before the next tick looks; or only a repeat
+// of a key held down, which is no new press.
+void Tap(SDL_Keycode key, bool repeat = false) {
     SDL_InitSubSystem(SDL_INIT_EVENTS);
     for (Uint32 type : {Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP)}) {
-        if (type == SDL_KEYUP && !release) break;
         SDL_Event event{};
         event.type = type;
         event.key.keysym.sym = key;
+        event.key.repeat = repeat;
         SDL_PushEvent(&event);
+        if (repeat) break;
     }
     ProcessMessages();
 }
@@ -95,9 +97,8 @@ TEST(Rules, ASpaceTapBetweenTicksActsOnce) {
         Play(0, mode, -10, {400, 1});
         Tap(SDLK_SPACE);
         Play(1);
-        EXPECT_EQ(JumpSpeed != 0, mode == gsJump) << int(mode);
-        EXPECT_EQ(LaneSpeed != 0, mode == gsMove) << int(mode);
-        EXPECT_EQ(Stopped, mode == gsStop) << int(mode);
+        EXPECT_EQ(std::tuple(JumpSpeed != 0, LaneSpeed != 0, Stopped),
+                  std::tuple(mode == gsJump, mode == gsMove, mode == gsStop));
         Play(100);
         EXPECT_TRUE(JumpSpeed == 0 && LaneSpeed == 0 && !Stopped) << int(mode);
     }
@@ -106,29 +107,23 @@ TEST(Rules, ASpaceTapBetweenTicksActsOnce) {
 // After a fall only Enter or a new press of space starts the mode again; a space held through the
 // fall does not. Enter starts it afresh during a game too.
 TEST(Rules, AfterAFallEnterOrANewSpaceStartsTheSameModeAgain) {
-    struct Case {
-        TGameState Mode;
-        SDL_Keycode Key; // 0: space held from before the fall, no new press
-        bool Fall, Restarts;
-    };
-    for (Case c : {Case{gsJump, SDLK_RETURN, true, true},
-                   {gsMove, SDLK_SPACE, true, true},
-                   {gsStop, SDLK_RETURN, true, true},
-                   {gsJump, 0, true, false},
-                   {gsJump, SDLK_a, true, false},
-                   {gsMove, SDLK_RETURN, false, true}}) {
+    // The mode, the key, whether it only repeats (held from before the fall), a fall, a restart.
+    using C = std::tuple<TGameState, SDL_Keycode, bool, bool, bool>;
+    for (auto [mode, key, held, fall, restarts] :
+         {C{gsJump, SDLK_RETURN, false, true, true}, C{gsMove, SDLK_SPACE, false, true, true},
+          C{gsStop, SDLK_RETURN, false, true, true}, C{gsJump, SDLK_SPACE, true, true, false},
+          C{gsJump, SDLK_a, false, true, false}, C{gsMove, SDLK_RETURN, false, false, true}}) {
         Keys[VK_SPACE] = false;
         ForgetPresses();
-        Play(0, c.Mode, -10, {c.Fall ? 5.0f : 400.0f, 1});
+        Play(0, mode, -10, {fall ? 5.0f : 400.0f, 1});
         Play(20);
-        ASSERT_EQ(IsGameOver(), c.Fall);
+        ASSERT_EQ(IsGameOver(), fall);
         Obstacles[1].Distance = 7; // a new game puts it back at -150
-        Keys[VK_SPACE] = c.Key == 0;
-        if (c.Key) Tap(c.Key);
+        Tap(key, held);
         Play(1);
         Keys[VK_SPACE] = false;
-        EXPECT_EQ(Obstacles[1].Distance == -150, c.Restarts) << int(c.Mode) << " " << c.Key;
-        EXPECT_TRUE(GameState == c.Mode && IsGameOver() == (c.Fall && !c.Restarts));
+        EXPECT_EQ(Obstacles[1].Distance == -150, restarts) << int(mode) << " " << key;
+        EXPECT_TRUE(GameState == mode && IsGameOver() == (fall && !restarts));
     }
 }
 
@@ -175,30 +170,16 @@ TEST(Menu, HoverColoursClicksAtAnyWindowSizeExitAndNoFont) {
         }
     }
 
-    // A click whose button went down and up before the frame: one game, not one a frame.
-    for (Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
-        SDL_Event event{};
-        event.type = type;
-        event.button = {type, 0, 0, 0, SDL_BUTTON_LEFT, 0, 1, 0, 100, 66};
-        SDL_PushEvent(&event);
-    }
-    ProcessMessages();
-    DrawMenu(100, 66);
-    Score = 5;
-    DrawMenu(100, 66);
-    EXPECT_TRUE(GameState == gsMove && Score == 5);
-
     // The menu's keys: S starts a Stop game; Esc exits only when pressed twice.
-    Tap(SDLK_s);
-    DrawMenu(0, 0);
-    EXPECT_EQ(GameState, gsStop);
     EngineRunning = true; // "Exit" was clicked above
-    Tap(SDLK_ESCAPE);
-    DrawMenu(0, 0);
-    EXPECT_TRUE(EngineRunning);
-    Tap(SDLK_ESCAPE);
-    DrawMenu(0, 0);
-    EXPECT_FALSE(EngineRunning);
+    for (auto [key, state, running] : {std::tuple{SDLK_s, gsStop, true},
+                                       {SDLK_m, gsMove, true},
+                                       {SDLK_ESCAPE, gsMove, true},
+                                       {SDLK_ESCAPE, gsMove, false}}) {
+        Tap(key);
+        DrawMenu(0, 0);
+        EXPECT_TRUE(GameState == state && EngineRunning == running) << SDL_GetKeyName(key);
+    }
 
     FreeResources(Resources);
     Resources.clear(); // without the font nothing shows and a click does nothing

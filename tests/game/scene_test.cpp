@@ -149,9 +149,7 @@ TEST_F(Scene, ASunkCreatureIsOutOfSightFromAnySide) {
                                             {-40.0f, 90.0f, 0.0f, false},
                                             {-40.0f, 330.0f, 30.0f, false},
                                             {-400.0f, 270.0f, -30.0f, false}}) {
-        JumpHeight = height;
-        CameraYaw = yaw;
-        SwayAngle = sway;
+        std::tie(JumpHeight, CameraYaw, SwayAngle) = std::tuple(height, yaw, sway);
         Draw();
         glReadBuffer(GL_FRONT);
         std::vector<uint8_t> rgba = ReadPixelsRGBA(0, 0, 800, 600);
