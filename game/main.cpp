@@ -2,6 +2,5 @@
 #include "startup.h"
 
 int main() {
-    RunGame();
-    return 0;
+    return RunGame();
 }

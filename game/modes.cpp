@@ -3,10 +3,8 @@
 
 #include "creature.h"
 #include "engine/engine.h"
-#include "engine/fonts.h"
+#include "records.h"
 #include "startup.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 
@@ -19,20 +17,6 @@ namespace {
 
 constexpr size_t ObstacleCount = 7;
 constexpr uint32_t SplashMs = 2000;
-
-struct TMenuButton {
-    const char* Label;
-    int32_t Left, Top, Right, Bottom; // the label's baseline starts at (Left, Bottom)
-    bool Exits;                       // ends the program instead of starting a game
-    TGameState Mode;                  // the game a click starts
-};
-
-constexpr TMenuButton Buttons[] = {
-    {"New Jump", 24, 36, 162, 48, false, gsJump},
-    {"New Move", 24, 60, 162, 72, false, gsMove},
-    {"New Stop", 24, 84, 162, 96, false, gsStop},
-    {"Exit", 24, 108, 68, 120, true, gsSplash},
-};
 
 // The nearest integer, a half going to the even one (the default rounding mode).
 double Near(double v) {
@@ -50,7 +34,9 @@ int LaneOf(const TObstacle& obstacle) {
     return obstacle.Kind > 2 ? 1 : 0;
 }
 
+// The game is over, and its score may be a new best.
 void Fall() {
+    KeepScore();
     JumpSpeed = -0.5f;
     Stopped = true;
     Sinking = true;
@@ -120,10 +106,17 @@ bool CoversMiddle(const TObstacle& obstacle) {
     return Near(obstacle.Offset - 5.0) <= 0 && 0 < Near(obstacle.Offset + 5.0);
 }
 
+// Space held, or pressed and let go since the last tick: a tap shorter than a tick still counts.
+bool SpaceDown() {
+    bool tapped = TakePress(VK_SPACE);
+    return Keys[VK_SPACE] || tapped;
+}
+
 // Space jumps; held, it jumps again right after each landing.
 void JumpTick(uint32_t now) {
     UpdateCreature(now);
-    if (Keys[VK_SPACE] && JumpSpeed == 0) JumpSpeed = 0.25f;
+    bool space = SpaceDown();
+    if (space && JumpSpeed == 0) JumpSpeed = 0.25f;
     for (size_t i = 0; i < Obstacles.size(); ++i) {
         TObstacle& obstacle = Obstacles[i];
         if (Advance(obstacle)) obstacle.Kind = static_cast<uint8_t>(1 + Random(2));
@@ -136,7 +129,8 @@ void JumpTick(uint32_t now) {
 void MoveTick(uint32_t now) {
     UpdateCreature(now);
     UpdateLane();
-    if (Keys[VK_SPACE] && LaneSpeed == 0) LaneSpeed = LanePos == 10 ? -0.25f : 0.25f;
+    bool space = SpaceDown();
+    if (space && LaneSpeed == 0) LaneSpeed = LanePos == 10 ? -0.25f : 0.25f;
     double lane = Near(LanePos);
     double distanceFromMiddle = Near(std::fabs(LanePos));
     bool inALane = distanceFromMiddle >= 5 && distanceFromMiddle < 15;
@@ -157,7 +151,8 @@ void StopTick(uint32_t now) {
     UpdateCreature(now);
     UpdateLane();
     // A creature below the road has fallen in, and the world stays halted.
-    if (JumpHeight >= 0) Stopped = Keys[VK_SPACE];
+    bool space = SpaceDown();
+    if (JumpHeight >= 0) Stopped = space;
     for (size_t i = 0; i < Obstacles.size(); ++i) {
         TObstacle& obstacle = Obstacles[i];
         if (Advance(obstacle)) {
@@ -171,23 +166,24 @@ void StopTick(uint32_t now) {
     }
 }
 
-bool Inside(const TMenuButton& button, double x, double y) {
-    return button.Left <= x && x < button.Right && button.Top <= y && y < button.Bottom;
+void ModeTick(uint32_t now) {
+    if (GameState == gsJump) JumpTick(now);
+    if (GameState == gsMove) MoveTick(now);
+    if (GameState == gsStop) StopTick(now);
 }
 
-void Press(const TMenuButton& button) {
-    if (button.Exits) {
-        EngineRunning = false;
-        return;
-    }
-    NewGame(button.Mode);
-    // One press starts one game, however long the button is held.
-    Keys[VK_LBUTTON] = false;
+// Enter (a pad's start) starts the mode again at any time; after a fall, so does space pressed
+// anew: a space held through the fall made no new press.
+bool RestartAsked() {
+    bool enter = TakePress(VK_RETURN);
+    return enter || (Sinking && TakePress(VK_SPACE));
 }
 
 } // namespace
 
 void NewGame(TGameState mode) {
+    // A game cut short by a new one keeps its score too.
+    KeepScore();
     GameState = mode;
     Stopped = false;
     JumpHeight = 0;
@@ -207,6 +203,10 @@ void NewGame(TGameState mode) {
     Sinking = false;
 }
 
+bool IsGameOver() {
+    return Sinking;
+}
+
 void UpdateGame() {
     uint32_t now = GetTickCount();
     // Unsigned, so the splash lasts its 2000 ms across the counter's wrap too.
@@ -222,41 +222,10 @@ void UpdateGame() {
         NewGame(gsJump);
         break;
     case gsJump:
-        JumpTick(now);
-        break;
     case gsMove:
-        MoveTick(now);
-        break;
     case gsStop:
-        StopTick(now);
+        if (RestartAsked()) return NewGame(GameState);
+        ModeTick(now);
         break;
-    }
-}
-
-void DrawHudAndMenu() {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    int32_t font = FindResourceIndex("font", Resources);
-    if (font < 0) return;
-    uint32_t base = Resources[font].Handle;
-
-    glColor3f(1, 1, 1);
-    RenderText("Score: " + IntToText(Score), base, 24, 144);
-    RenderText("Press space to jump", base, 24, 168);
-    RenderText("Press arrows to move the camera", base, 24, 192);
-
-    // The window's pixels brought into the 800 by 600 space.
-    double scaleX = static_cast<double>(ScreenSettings.Width) / ScreenSettings.VirtualWidth;
-    double scaleY = static_cast<double>(ScreenSettings.Height) / ScreenSettings.VirtualHeight;
-    double x = Near(MousePos.X / scaleX), y = Near(MousePos.Y / scaleY);
-    for (const TMenuButton& button : Buttons) {
-        if (Inside(button, x, y)) {
-            glColor3f(0.25f, 1, 0.25f);
-            if (Keys[VK_LBUTTON]) Press(button);
-        } else {
-            glColor3f(0.25f, 0.25f, 1);
-        }
-        RenderText(button.Label, base, static_cast<float>(button.Left),
-                   static_cast<float>(button.Bottom));
     }
 }

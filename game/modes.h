@@ -23,8 +23,8 @@ extern bool Stopped;
 
 // A fresh game in the mode; every obstacle respawns on the next tick.
 void NewGame(TGameState mode);
-// One tick of the rules: the splash for 2000 ms after StartTick, then the mode's tick.
+// One tick of the rules: the splash for 2000 ms after StartTick, then the mode's tick. Enter
+// starts the mode afresh instead, and so does a new press of space once the game is over.
 void UpdateGame();
-// Draws the score, the hints and the buttons in the 2D projection and acts on a click; nothing
-// without the "font" resource.
-void DrawHudAndMenu();
+// The creature fell into water: the world stands still until a new game.
+bool IsGameOver();

@@ -5,6 +5,7 @@
 #include "scene.h"
 
 #include "creature.h"
+#include "menu.h"
 #include "models.h"
 #include "modes.h"
 #include "startup.h"
@@ -12,12 +13,16 @@
 
 #include <GL/gl.h>
 
+#include <numbers>
+
 namespace {
 
 // How far the road reaches ahead and behind, and how often its texture repeats over that length.
 constexpr float RoadHalfLength = 500;
 constexpr float RoadRepeats = 25;
 constexpr float RoadLevel = -10;
+// How far the creature's models reach above the road.
+constexpr float CreatureHeight = 11;
 // The beak and feet's orange-brown.
 constexpr float BrownRed = 200.0f / 255, BrownGreen = 150.0f / 255;
 
@@ -148,9 +153,23 @@ void DrawObstacles() {
 }
 
 // The creature's own camera: lifted by its jump, which also brings it nearer, and never shifted by
-// the lane, so it stays in the middle of the screen.
+// the lane, so it stays in the middle of the screen. The lift along the eye's (0, 1, 1) is the
+// road's up only while the scene does not sway; rolled by the sway it would carry a sinking
+// creature sideways off the road beside its hole. So a sinking creature goes down the road's own
+// up axis instead, from the same place at height 0, at sqrt(2) / 2 units per unit of height: half
+// the lift's rate, as the creature is half the size it had, so it takes as long to go under.
+float SinkDepth() {
+    return -std::numbers::sqrt2_v<float> / 2 * JumpHeight;
+}
+
 void CreatureTransform() {
     glLoadIdentity();
+    if (Sinking) {
+        glTranslatef(0, 0, -50);
+        ApplyCamera();
+        glTranslatef(0, 0, -SinkDepth());
+        return;
+    }
     glTranslatef(0, JumpHeight, -50 + JumpHeight);
     ApplyCamera();
 }
@@ -162,6 +181,9 @@ void DrawColouredModel(float r, float g, float b, const char* key) {
 
 // Body, eyes, tail and beak, then the two leg groups swung about the hip axis opposite ways.
 void DrawCreature() {
+    // Sunk below its own height it is out of sight; drawn deeper, it would show under the road's
+    // edge once the camera looks from the side.
+    if (Sinking && SinkDepth() > CreatureHeight) return;
     CreatureTransform();
     DrawColouredModel(1, 1, 0, "tuvobody");
     DrawColouredModel(1, 1, 1, "tuvoeyes");

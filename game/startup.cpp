@@ -3,6 +3,7 @@
 
 #include "modes.h"
 #include "pacing.h"
+#include "records.h"
 #include "scene.h"
 #include "sound/bass.h"
 #include "vorm/vorm.h"
@@ -214,12 +215,14 @@ void RunFrame() {
     std::this_thread::sleep_for(std::chrono::microseconds(sleep));
 }
 
-void RunGame() {
+int RunGame() {
     CatchQuitSignals();
     OpenLog();
     LogText("Loading config from file \"Config.INI\"... ");
     LogResult(LoadParameterList("Config.INI", Parameters));
     ReadScreenSettings();
+    BestScoresFile = "Scores.TXT";
+    BestScores = ReadBestScores(BestScoresFile);
     Pacing = {IntegerSetting("OneTickPerFrame", "0") != 0};
 
     LogText("Initializing engine... ");
@@ -235,6 +238,7 @@ void RunGame() {
         SetProjection(false);
         StartTick = GetTickCount();
         RunFrames();
+        KeepScore();
         DeleteObjects();
         FreeGameResources();
         StopSound();
@@ -244,4 +248,9 @@ void RunGame() {
     Parameters.clear();
     LogResult(true);
     CloseLog();
+    // The log keeps its own account; a player who started the game from a terminal or a launcher
+    // learns why nothing opened from standard error and the exit status.
+    if (started) return 0;
+    std::fprintf(stderr, "Game: cannot start: %s\n", StartFailureText().c_str());
+    return 1;
 }

@@ -32,4 +32,5 @@ void DrawLoadingScreen(int32_t resourceCount, int32_t loadedCount, int32_t fileI
 void RunFrame();
 
 // The whole program, from the log's creation to the last shutdown step, in the working directory.
-void RunGame();
+// The exit status: 0, or 1 when the engine could not start, with the cause on standard error.
+int RunGame();

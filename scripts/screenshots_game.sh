@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Plays the real Game under Xvfb with xdotool, as a player would, and keeps the screenshots the
-# README shows: the splash, a Jump game, the creature mid-jump, a Move game in the lane at 10, a
-# Stop game, a fall into water and the camera turned by 90 degrees; then clicks "Exit".
+# README shows: the splash, a Jump game, the creature mid-jump under the menu, a Move game in the
+# lane at 10, a Stop game (each with its mode's hint), a fall into water at a large sway with the
+# game-over message, the camera turned until water lies under the menu, and the window resized to
+# 1280x720 and 1000x500; then clicks "Exit".
 #   scripts/screenshots_game.sh [build folder] [output folder]   (build, build/screenshots/game)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,15 +18,15 @@ make_scratch
 cp -r "$program_dir/." "$work/"
 printf 'ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n' >"$work/Config.INI"
 
-start_xvfb
+start_xvfb 1400x900
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 
-# The window sits at the screen's top left; a shot is its 800 by 600 pixels.
-shot() { import -silent -window root -crop 800x600+0+0 +repage "$1"; }
-# A press that a frame of the game sees, however slow the machine: the button stays down a while.
-# The game takes one press once, so holding it starts one game.
-click() { xdotool mousemove "$1" "$2" mousedown 1 sleep 0.3 mouseup 1; }
+# The window sits at the screen's top left; a shot is its pixels, 800 by 600 unless given.
+shot() { import -silent -window root -crop "${2:-800x600}+0+0" +repage "$1"; }
+# A quick click, as a touchpad's tap: the game notes the press even when the button is up again
+# before a frame looks.
+click() { xdotool mousemove "$1" "$2" click 1; }
 new_jump() { click 60 42; }
 new_move() { click 60 66; }
 new_stop() { click 60 90; }
@@ -43,9 +45,20 @@ brightness() { convert "$1" -crop "100x190+$2+$3" +repage -colorspace gray -form
 # Whether the compass arrow lies within about 12 degrees of flat: its shaft crosses the columns 7
 # pixels either side of the middle within 2 rows of y 20, and nothing red is above the middle.
 red_in() { convert "$1" -crop "$2" +repage -fill black +opaque '#FF0000' -format '%[fx:maxima.r]' info:; }
-flat_compass() {
-    [[ $(red_in "$1" 1x5+393+18) == 1 && $(red_in "$1" 1x5+407+18) == 1 &&
-        $(red_in "$1" 1x1+400+11) == 0 ]]
+# The share of the menu's buttons (the left of its panel) that shows the road through the panel.
+road_under_menu() { convert "$1" -crop 170x100+14+28 +repage -colorspace gray \
+    -fx 'u > 0.06 && u < 0.3' -format '%[fx:mean]' info:; }
+# Pixels of water under the menu's buttons, its blue darkened by the panel.
+water_under_menu() { convert "$1" -crop 170x100+14+28 +repage -fuzz 8% -fill '#010203' -opaque '#12273F' \
+    -fuzz 0 -fill black +opaque '#010203' -fill white -opaque '#010203' -format '%[fx:mean*w*h]' info:; }
+# How far the middle of the road lies from the window's middle on row 470, in pixels. The sway
+# rolls the scene about the road's axis, 10 units above the road, so a large sway carries the road
+# sideways under the creature; this tells a large sway in a shot of a Jump game.
+road_offset() {
+    convert "$1" -crop 800x1+0+470 +repage -colorspace gray -depth 8 txt:- | awk -F'[(,)]' 'NR > 1 {
+        if ($4 >= 40) { if (run == 0) start = $1; run++; if (run > best) { best = run; from = start } }
+        else run = 0 }
+        END { d = from + best / 2 - 400; print d < 0 ? -d : d }'
 }
 
 (cd "$work" && exec ./Game) >/dev/null &
@@ -60,8 +73,9 @@ sleep 2
 for _ in $(seq 60); do
     shot "$work/jump.png"
     ground=$(yellow "$work/jump.png")
-    above "$(water "$work/jump.png")" 150 && above "$(pad "$work/jump.png")" 80 && break
-    above 0.01 "$ground" && new_jump
+    above "$ground" 0.009 && above "$(water "$work/jump.png")" 150 &&
+        above "$(pad "$work/jump.png")" 80 && break
+    above 0.004 "$ground" && new_jump
 done
 cp "$work/jump.png" "$out/game-jump.png"
 # Space held: the creature jumps and comes nearer, so more of it shows.
@@ -95,41 +109,60 @@ for _ in $(seq 40); do
 done
 cp "$work/stop.png" "$out/game-stop.png"
 
-# A fall: Jump games without space until water is under the creature, shot by shot; the kept shot is
-# the one with the creature a third sunk, before the scene's sway carries it off sideways.
-best=""
-for attempt in 1 2 3 4; do
+# A fall at a large sway: Jump games without space until water is under the creature, shot by
+# shot. Of each fall the shot with the creature a third sunk is a candidate; the kept one is the
+# candidate whose road the sway carried furthest sideways, which shows the creature going down
+# into its hole rather than off the road. Six falls, or fewer once one sways far.
+best="" best_offset=-1
+for attempt in 1 2 3 4 5 6; do
     new_jump
     rm -f "$work"/fall-*.png
     for i in $(seq -w 40); do shot "$work/fall-$i.png"; done
     full=$(for f in "$work"/fall-*.png; do yellow "$f"; done | sort -g | tail -n 5 | head -n 1)
-    best=$(for f in "$work"/fall-*.png; do echo "$(yellow "$f") $f"; done |
+    candidate=$(for f in "$work"/fall-*.png; do echo "$(yellow "$f") $f"; done |
         awk -v full="$full" '$1 > 0.3 * full && $1 < 0.85 * full {
             d = $1 / full - 0.65; if (d < 0) d = -d; print d, $2 }' | sort -g | head -n 1 | cut -d' ' -f2)
-    [[ -n $best ]] && break
+    [[ -n $candidate ]] || continue
+    offset=$(road_offset "$candidate")
+    if above "$offset" "$best_offset"; then
+        best_offset=$offset
+        cp "$candidate" "$work/best-fall.png"
+        best=$work/best-fall.png
+    fi
+    above "$best_offset" 90 && break
 done
 if [[ -n $best ]]; then cp "$best" "$out/game-fall.png"; else echo "no fall was caught" >&2; fi
+echo "fall: the road $best_offset pixels off the middle"
 
-# The camera turned a quarter to the left, a degree a tick: a good part at once, then a few ticks
-# at a time until the compass lies flat. Space keeps the creature in the air meanwhile; the shot
-# is taken once it has landed.
+# The camera turned left until the road ahead runs up under the menu, then held while the
+# obstacles come: the shot is the first with water under the menu's panel. Space keeps the
+# creature in the air meanwhile.
 new_jump
-xdotool keydown space keydown Left sleep 0.4 keyup Left
+xdotool keydown space keydown Left sleep 0.3 keyup Left
+for _ in $(seq 60); do
+    shot "$work/turn.png"
+    above "$(road_under_menu "$work/turn.png")" 0.3 && break
+    xdotool keydown Left sleep 0.03 keyup Left
+done
 for _ in $(seq 100); do
     shot "$work/turn.png"
-    flat_compass "$work/turn.png" && break
-    xdotool keydown Left sleep 0.05 keyup Left
+    above "$(water_under_menu "$work/turn.png")" 300 && break
 done
 xdotool keyup space
-sleep 1.5
-shot "$out/game-camera.png"
+cp "$work/turn.png" "$out/game-camera.png"
 
-# "Exit", until a frame sees the click.
-for _ in $(seq 20); do
-    kill -0 "$program" 2>/dev/null || break
-    click 40 114
+# The window as a tiling window manager might make it: the picture letterboxed, 4:3 kept.
+window=$(xdotool search --pid "$program" | tail -n 1)
+for size in 1280x720 1000x500; do
+    xdotool windowsize "$window" "${size%x*}" "${size#*x}"
     sleep 1
+    shot "$out/game-window-$size.png" "$size"
 done
+xdotool windowsize "$window" 800 600
+sleep 1
+
+# "Exit", a quick click as a touchpad's tap.
+xdotool mousemove 40 114 click 1
 wait "$program"
 program=""
 tail -n 4 "$work/Log.TXT"

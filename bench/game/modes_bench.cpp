@@ -1,5 +1,6 @@
 // What the rules cost per tick in each mode, and how many ticks a second the frame loop sustains
 // with the score and menu drawn on the software renderer at 800 by 600.
+#include "menu.h"
 #include "modes.h"
 
 #include "creature.h"

@@ -17,6 +17,11 @@ struct TScreenSettings {
     bool FullScreen = false;
 };
 
+// A rectangle of the window in pixels, from its left and top (or bottom, for OpenGL) edge.
+struct TViewRect {
+    int32_t X = 0, Y = 0, Width = 0, Height = 0;
+};
+
 struct TPoint {
     int32_t X = 0;
     int32_t Y = 0;
@@ -36,12 +41,20 @@ enum : uint8_t {
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
+    VK_J = 0x4A,
+    VK_M = 0x4D,
+    VK_S = 0x53,
     VK_F1 = 0x70,
     VK_F12 = 0x7B,
 };
 
 // True while the key or button is down; a reader may clear an entry to consume a press.
 extern bool Keys[256];
+// Whether the key or button went down (key repeat aside) since the last call for it, even when it
+// was released again before anyone looked; the call takes the press, so it counts once.
+bool TakePress(uint8_t code);
+// Forgets every press not yet taken: only presses made from now on count.
+void ForgetPresses();
 // The last mouse position in client-area pixels.
 extern TPoint MousePos;
 // True from a successful InitEngine until the window closes or the game asks to stop.
@@ -52,13 +65,22 @@ extern bool EngineRunning;
 void CatchQuitSignals();
 // Opens the window (full screen changes the display mode) with a current OpenGL context.
 bool InitEngine(const std::string& caption, TScreenSettings settings);
+// Why the last InitEngine failed, one line with no line end; empty after a success.
+const std::string& StartFailureText();
 // Full-screen display change to the size, depth and rate (0 leaves a value alone).
 bool SetDisplayMode(int32_t width, int32_t height, int32_t bits, int32_t frequency);
 bool RestoreDisplayMode();
-// Perspective (45 degrees) or the 2D space with (0, 0) at the top left; resets the model-view
-// matrix.
+// Perspective (45 degrees) or the 2D space with (0, 0) at the top left, in the letterboxed part
+// of the window whatever its size (the window may be resized, and Alt+Enter makes it cover the
+// desktop); resets the model-view matrix.
 void SetProjection(bool perspective);
 TScreenSettings GetScreenSettings();
+// The largest rectangle of the virtual space's shape that fits a window of the size, centred, so
+// that black bars fill the rest; all zero for a size of nothing.
+TViewRect LetterboxRect(int32_t width, int32_t height, int32_t virtualWidth, int32_t virtualHeight);
+// A point of the window (as MousePos gives it) in the 2D space's units, through the letterbox the
+// picture is drawn in; outside the picture it lies outside 0..800 and 0..600.
+void WindowToSpace(TPoint point, double& x, double& y);
 // Handles every pending window event; true when at least one was handled.
 bool ProcessMessages();
 // Handles pending window events and tells whether the game was asked to stop since the engine
@@ -82,6 +104,10 @@ std::FILE* OpenRegularFile(const std::string& name);
 // The regular file created or emptied for binary writing, or null; as above, anything else that
 // stands under the name is refused at once and left as it is.
 std::FILE* RewriteRegularFile(const std::string& name);
+// Replaces the file's content in one step: the bytes go to a new temporary file beside it, which
+// is then renamed over the name, so a reader or a second writer never meets a part. False, with
+// the old file as it was and no temporary file left, when any step fails.
+bool ReplaceFileAtomically(const std::string& name, const std::string& bytes);
 // The whole regular file, when it holds at most `limit` bytes; false otherwise.
 bool ReadFileWithin(const std::string& name, size_t limit, std::vector<uint8_t>& bytes);
 std::string IntToText(int32_t value);

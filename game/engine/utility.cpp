@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <limits>
 #include <random>
 
@@ -57,6 +58,16 @@ std::FILE* AsStream(int file, const char* mode) {
     return stream;
 }
 
+bool WriteAll(int file, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t count = write(file, bytes.data() + done, bytes.size() - done);
+        if (count <= 0) return false;
+        done += static_cast<size_t>(count);
+    }
+    return true;
+}
+
 uint32_t SteadyTicks() {
     auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint32_t>(
@@ -98,6 +109,18 @@ std::FILE* RewriteRegularFile(const std::string& name) {
         return nullptr;
     }
     return file < 0 ? nullptr : AsStream(file, "wb");
+}
+
+bool ReplaceFileAtomically(const std::string& name, const std::string& bytes) {
+    std::string temporary = name + ".XXXXXX";
+    int file = mkstemp(temporary.data());
+    if (file < 0) return false;
+    // Flushed to the disk before the rename, so that a crash leaves the old file or the new one.
+    bool written = WriteAll(file, bytes) && fchmod(file, 0644) == 0 && fsync(file) == 0;
+    written = close(file) == 0 && written;
+    if (written && std::rename(temporary.c_str(), name.c_str()) == 0) return true;
+    unlink(temporary.c_str());
+    return false;
 }
 
 bool ReadFileWithin(const std::string& name, size_t limit, std::vector<uint8_t>& bytes) {

@@ -13,6 +13,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -42,7 +45,8 @@ TEST(InitEngine, OpensAWindowOfTheSizeWithTheStartingGLState) {
     SDL_GL_GetDrawableSize(window, &width, &height);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 300);
-    EXPECT_FALSE(SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
+    EXPECT_FALSE(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN);
+    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE); // the picture is letterboxed
     EXPECT_EQ(GetScreenSettings().Width, 400);
     EXPECT_EQ(GetScreenSettings().VirtualHeight, 600);
 
@@ -99,26 +103,24 @@ TEST(InitEngine, FullScreenChangesTheDisplayModeToTheConfiguredSize) {
     EXPECT_EQ(mode.h, desktop.h);
 }
 
-// Whatever the window's size, the 2D space is 800 by 600 with y downwards, and the perspective
-// keeps the 4:3 aspect of that space.
-TEST(SetProjection, MapsTheVirtualSpaceOntoTheWholeWindow) {
+// Whatever the window's size, the 2D space is 800 by 600 with y downwards, letterboxed into it
+// with its 4:3 shape, and the perspective keeps that aspect.
+TEST(SetProjection, MapsTheVirtualSpaceOntoTheLetterboxedWindow) {
     ASSERT_TRUE(InitEngine("Game", MakeScreenSettings(400, 200)));
     SetProjection(false);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 400);
-    EXPECT_EQ(viewport[3], 200);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{66, 0, 267, 200}));
 
     BeginFrame();
     glColor3f(1, 0, 0);
-    glRectf(600, 0, 800, 150); // the top right corner of the space
-    std::vector<uint8_t> inside = ReadPixelsRGBA(390, 190, 1, 1);
-    std::vector<uint8_t> below = ReadPixelsRGBA(390, 140, 1, 1);
-    std::vector<uint8_t> left = ReadPixelsRGBA(290, 190, 1, 1);
-    EXPECT_EQ(inside[0], 255);
-    EXPECT_EQ(below[0], 0);
-    EXPECT_EQ(left[0], 0);
+    glRectf(600, 0, 800, 150); // the top right corner of the space: x 266 to 333, y 150 to 200
+    for (auto [x, y, red] : {std::tuple{320, 190, 255},
+                             {320, 140, 0},
+                             {250, 190, 0},
+                             {350, 190, 0}}) // inside, below, left, in the right-hand bar
+        EXPECT_EQ(ReadPixelsRGBA(x, y, 1, 1)[0], red) << x << "," << y;
 
     SetProjection(true);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -248,6 +250,46 @@ TEST_F(Input, MouseButtonsAndPositionAndAConsumedPress) {
     SDL_PushEvent(&motion);
     ProcessMessages();
     EXPECT_EQ(MousePos.X, 65535);
+}
+
+// The south button is space, start is Enter, the d-pad and the stick (past half its travel, let go
+// below a quarter) are the arrows; a pad that goes away lets its keys go.
+TEST_F(Input, GamepadButtonsAndStickActAsKeys) {
+    auto send = [](Uint32 type, int which, Sint16 value = 0) {
+        SDL_Event event{};
+        event.type = type;
+        event.cbutton.button = static_cast<Uint8>(which); // or, for the stick, the axis
+        event.caxis.value = value;
+        SDL_PushEvent(&event);
+        ProcessMessages();
+        std::vector<int> down;
+        for (int code = 0; code < 256; ++code)
+            if (Keys[code]) down.push_back(code);
+        return down;
+    };
+    const Uint32 Down = SDL_CONTROLLERBUTTONDOWN, Up = SDL_CONTROLLERBUTTONUP;
+    const Uint32 Stick = SDL_CONTROLLERAXISMOTION;
+    using V = std::vector<int>;
+    EXPECT_EQ(send(Down, SDL_CONTROLLER_BUTTON_A), V{VK_SPACE});
+    EXPECT_EQ(send(Down, SDL_CONTROLLER_BUTTON_START), (V{VK_RETURN, VK_SPACE}));
+    EXPECT_EQ(send(Up, SDL_CONTROLLER_BUTTON_A), V{VK_RETURN});
+    EXPECT_EQ(send(Up, SDL_CONTROLLER_BUTTON_START), V{});
+    EXPECT_EQ(send(Down, SDL_CONTROLLER_BUTTON_DPAD_RIGHT), V{VK_RIGHT});
+    EXPECT_EQ(send(Up, SDL_CONTROLLER_BUTTON_DPAD_RIGHT), V{});
+    EXPECT_EQ(send(Down, SDL_CONTROLLER_BUTTON_B), V{});
+    for (auto [value, down] : {std::pair{-12000, V{}},
+                               {-20000, V{VK_LEFT}},
+                               {-9000, V{VK_LEFT}},
+                               {30000, V{VK_RIGHT}},
+                               {0, V{}},
+                               {-32768, V{VK_LEFT}}})
+        EXPECT_EQ(send(Stick, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value)), down)
+            << value;
+    EXPECT_TRUE(TakePress(VK_SPACE));
+    EXPECT_TRUE(TakePress(VK_RETURN));
+    EXPECT_FALSE(TakePress(VK_SPACE)) << "a press is taken once";
+    send(Down, SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(send(SDL_CONTROLLERDEVICEREMOVED, 0), V{}); // cdevice.which 0: no pad was opened
 }
 
 TEST_F(Input, ClosingTheWindowOrAQuitRequestStopsTheEngine) {

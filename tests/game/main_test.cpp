@@ -168,18 +168,24 @@ TEST(GameProgram, WithoutAConfigurationStartsOnTheDefaults) {
     EXPECT_EQ(run.Log[11], Cleared);
 }
 
+// The log says only "Error!"; standard error names the cause in one line and the status is 1.
 TEST(GameProgram, AWindowThatCannotBeMadeEndsAfterClearingTheParameters) {
     GameSetup noVideo;
     noVideo.Environment = {"SDL_VIDEODRIVER=none"};
-    std::vector<GameSetup> setups = {WithConfig("ScrWidth=0\nScrFullScreen=0\n"),
-                                     WithConfig("ScrHeight=100000\nScrFullScreen=0\n"),
-                                     WithConfig("ScrWidth=-640\n"), noVideo};
-    for (const GameSetup& setup : setups) {
+    std::vector<std::pair<GameSetup, std::string>> setups = {
+        {WithConfig("ScrWidth=0\nScrFullScreen=0\n"), "the window size 0x600 is not a size"},
+        {WithConfig("ScrHeight=100000\nScrFullScreen=0\n"), "cannot open the window"},
+        {WithConfig("ScrWidth=-640\n"), "the window size -640x600 is not a size"},
+        {noVideo, "no video display"}};
+    for (const auto& [setup, cause] : setups) {
         GameRun run = RunGame(setup, 10000);
-        ExpectCleanEnd(run);
+        EXPECT_FALSE(run.Run.TimedOut);
+        EXPECT_EQ(run.Run.ExitCode, 1);
         EXPECT_LT(run.Milliseconds, 10000); // it ended by itself
         EXPECT_EQ(run.Log, (std::vector<std::string>{Redirected, ConfigOk, EngineError, Cleared}))
             << setup.Config.value_or("") << run.Run.Stderr;
+        EXPECT_EQ(run.Run.Stderr.rfind("Game: cannot start: ", 0), 0u) << run.Run.Stderr;
+        EXPECT_NE(run.Run.Stderr.find(cause), std::string::npos) << run.Run.Stderr;
     }
 }
 

@@ -23,7 +23,8 @@ std::vector<int32_t> Play(bool oneTickPerFrame, const std::vector<int64_t>& cost
         ticks.push_back(TakeDueTicks(pacing, now));
         now += cost;
         int64_t sleep = SleepBeforeNextTick(pacing, now);
-        EXPECT_TRUE(sleep >= 0 && sleep <= TickPeriodUs) << sleep;
+        EXPECT_GE(sleep, 0);
+        EXPECT_LE(sleep, TickPeriodUs);
         now += sleep;
     }
     elapsedUs = now - start;

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 struct Pixel {
@@ -44,7 +46,7 @@ TResource Texture(const char* key, int w, int h, Pixel first, Pixel last = Black
 }
 
 // A Jump game with water 55 ahead, a grey road, a green pad's texture, the creature's eight
-// models, and a snake along y 60 (over the water) and y 184 (through the creature's head).
+// models, and a snake along y 60 (over the water) and y 320 (through the creature's body).
 class Scene : public testing::Test {
   protected:
     void SetUp() override {
@@ -62,10 +64,11 @@ class Scene : public testing::Test {
         FreeVorms();
         Vorms[0] = std::make_unique<TVorm>(TVorm{10, 10, {0, 200, 600, 600}, {0, 60, 60}});
         Vorms[0]->Color = 0xFF0000;
-        for (int i = 3; i <= 10; ++i) Vorms[0]->X[i] = i == 3 ? 600 : 200, Vorms[0]->Y[i] = 184;
+        for (int i = 3; i <= 10; ++i) Vorms[0]->X[i] = i == 3 ? 600 : 200, Vorms[0]->Y[i] = 320;
         GameState = gsJump;
         Obstacles = {{55, 1, 0, 0}};
         CameraYaw = SwayAngle = JumpHeight = LanePos = RoadScroll = 0;
+        Sinking = false;
         LegPhaseA = LegPhaseB = 7;
     }
     void TearDown() override { FreeVorms(); }
@@ -98,8 +101,8 @@ TEST_F(Scene, CreatureAndObstaclesCoverTheSnakesWithoutARoad) {
     Remove("road");
     Draw();
     EXPECT_EQ(Shown(400, 60), Blue);
-    EXPECT_EQ(Shown(400, 184), Yellow);
-    Pixel snake = Shown(250, 184);
+    EXPECT_EQ(Shown(400, 320), Yellow);
+    Pixel snake = Shown(250, 320);
     EXPECT_GT(snake.R, 200) << int(snake.B);
     EXPECT_GT(snake.G, 200) << int(snake.B);
     EXPECT_GT(snake.B, 100) << int(snake.B);
@@ -135,6 +138,27 @@ TEST_F(Scene, LaneShiftAndCompass) {
         CameraYaw = c.Yaw;
         Draw();
         EXPECT_EQ(Shown(c.X, c.Y), c.Expected) << c.X << "," << c.Y << " lane " << c.Lane;
+    }
+}
+
+// A creature that has sunk below its own height is gone, even where the turned camera looks
+// under the road's edge; one that is still going down shows.
+TEST_F(Scene, ASunkCreatureIsOutOfSightFromAnySide) {
+    Obstacles.clear();
+    Sinking = true;
+    for (auto [height, yaw, sway, shows] : {std::tuple{-4.0f, 90.0f, -30.0f, true},
+                                            {-20.0f, 90.0f, -30.0f, false},
+                                            {-40.0f, 90.0f, 0.0f, false},
+                                            {-40.0f, 330.0f, 30.0f, false},
+                                            {-400.0f, 270.0f, -30.0f, false}}) {
+        std::tie(JumpHeight, CameraYaw, SwayAngle) = std::tuple(height, yaw, sway);
+        Draw();
+        glReadBuffer(GL_FRONT);
+        std::vector<uint8_t> rgba = ReadPixelsRGBA(0, 0, 800, 600);
+        int yellow = 0;
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            yellow += Pixel{rgba[i], rgba[i + 1], rgba[i + 2]} == Yellow;
+        EXPECT_EQ(yellow > 0, shows) << height << " " << yaw << " " << sway << ": " << yellow;
     }
 }
 

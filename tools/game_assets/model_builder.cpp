@@ -99,9 +99,11 @@ constexpr Vec3 HeadCentre{0, -3.0f, 7.6f};
 constexpr float HeadRadius = 3.7f;
 constexpr float LegSpread = 2.4f;
 
-// An ellipsoid spanning `from`..`to`, with half-widths `across` (sideways) and `up`.
-void AddEllipsoid(Model& model, Vec3 from, Vec3 to, float across, float up, int slices = 20,
-                  int stacks = 14) {
+// An ellipsoid spanning `from`..`to`, with half-widths `across` (sideways) and `up`. At the
+// creature's size on screen, about 30 pixels for a wing, a dozen facets round make a smooth
+// outline.
+void AddEllipsoid(Model& model, Vec3 from, Vec3 to, float across, float up, int slices = 12,
+                  int stacks = 8) {
     AddRevolved(model, from, to, slices, stacks, [&](float v) {
         float angle = Pi * v;
         return RingShape{(1 - std::cos(angle)) / 2, across * std::sin(angle), up * std::sin(angle)};
@@ -109,16 +111,16 @@ void AddEllipsoid(Model& model, Vec3 from, Vec3 to, float across, float up, int 
 }
 
 // A ball of the radius around the centre.
-void AddBall(Model& model, Vec3 centre, float radius, int slices = 20, int stacks = 14) {
+void AddBall(Model& model, Vec3 centre, float radius, int slices = 12, int stacks = 8) {
     Vec3 offset{0, 0, radius};
     AddEllipsoid(model, centre - offset, centre + offset, radius, radius, slices, stacks);
 }
 
 // A round-ended tube from `from` to `to`, radius r0 at the start tapering to r1.
-void AddLimb(Model& model, Vec3 from, Vec3 to, float r0, float r1, int slices = 14) {
+void AddLimb(Model& model, Vec3 from, Vec3 to, float r0, float r1, int slices = 8) {
     float length = Length(to - from);
     float cap0 = r0 / length, cap1 = r1 / length;
-    AddRevolved(model, from, to, slices, 12, [&](float v) {
+    AddRevolved(model, from, to, slices, 8, [&](float v) {
         // Half balls close the ends; between them the radius tapers straight.
         if (v < 0.25f) {
             float angle = Pi / 2 * (v / 0.25f);
@@ -136,7 +138,7 @@ void AddLimb(Model& model, Vec3 from, Vec3 to, float r0, float r1, int slices = 
 }
 
 // A cone from an elliptic base at `base` to a point at `tip`.
-void AddCone(Model& model, Vec3 base, Vec3 tip, float across, float up, int slices = 16) {
+void AddCone(Model& model, Vec3 base, Vec3 tip, float across, float up, int slices = 10) {
     AddRevolved(model, base, tip, slices, 6, [&](float v) {
         if (v <= 1.0f / 6) return RingShape{0, across * v * 6, up * v * 6}; // the closed base
         float k = (v - 1.0f / 6) * 6 / 5;
@@ -149,8 +151,8 @@ void AddCone(Model& model, Vec3 base, Vec3 tip, float across, float up, int slic
 // on the hips to show the legs, and the head is large, as a chick's is.
 Model BuildBody() {
     Model model{"tuvobody", {}};
-    AddEllipsoid(model, {0, 5.6f, 1.8f}, {0, -4.4f, 1.4f}, 4.4f, 4.3f, 24, 16);
-    AddBall(model, HeadCentre, HeadRadius, 24, 16);
+    AddEllipsoid(model, {0, 5.6f, 1.8f}, {0, -4.4f, 1.4f}, 4.4f, 4.3f, 16, 10);
+    AddBall(model, HeadCentre, HeadRadius, 16, 10);
     for (float side : {-1.0f, 1.0f})
         AddEllipsoid(model, {side * 4.0f, -1.6f, 3.2f}, {side * 4.5f, 4.8f, 0.8f}, 0.9f, 2.0f);
     return model;
@@ -197,12 +199,27 @@ Model BuildFoot(const std::string& name, float side) {
     Model model{name, {}};
     Vec3 knee{side * LegSpread, 0.0f, -4.6f};
     Vec3 heel{side * LegSpread, 0.0f, -9.55f};
-    AddLimb(model, knee, heel, 0.55f, 0.45f, 10);
+    AddLimb(model, knee, heel, 0.55f, 0.45f, 6);
     for (float spread : {-1.0f, 0.0f, 1.0f}) {
         Vec3 tip = heel + Vec3{spread * 1.5f, -3.0f + std::abs(spread) * 0.4f, -0.1f};
-        AddLimb(model, heel, tip, 0.42f, 0.3f, 10);
+        AddLimb(model, heel, tip, 0.42f, 0.3f, 6);
     }
-    AddLimb(model, heel, heel + Vec3{0, 1.3f, -0.05f}, 0.4f, 0.3f, 10);
+    AddLimb(model, heel, heel + Vec3{0, 1.3f, -0.05f}, 0.4f, 0.3f, 6);
+    return model;
+}
+
+// The camera looks down on the creature at 45 degrees, so whatever stands h above the road hides
+// the road about h further ahead. Drawn 21 units tall the creature hid a hole until well after the
+// moment to jump; at half that a hole stays in sight until it is nearly alongside. The models
+// shrink towards the point under the creature on the road, so the feet stay on it. The legs still
+// swing about the x axis through the origin, above the shrunken hips: a hip slides a little along
+// the body, inside it, while the foot takes the full stride.
+constexpr float CreatureScale = 0.5f;
+constexpr Vec3 GroundPoint{0, 0, -10};
+
+Model Shrunk(Model model) {
+    for (Vertex& vertex : model.Vertices)
+        vertex.Position = GroundPoint + (vertex.Position - GroundPoint) * CreatureScale;
     return model;
 }
 
@@ -242,7 +259,7 @@ int main(int argc, char** argv) {
                             BuildLeg("tuvolegbl", -1),
                             BuildFoot("tuvolegbs", -1)};
     for (const Model& model : models) {
-        if (!WriteModel(argv[1], model)) {
+        if (!WriteModel(argv[1], Shrunk(model))) {
             std::fprintf(stderr, "cannot write %s/%s.qmf\n", argv[1], model.Name.c_str());
             return 1;
         }
