@@ -4,6 +4,7 @@
 #include "display.h"
 #include "exgine.h"
 #include "input.h"
+#include "log.h"
 #include "offscreen_gl.h"
 #include "pacing.h"
 #include "run_program.h"
@@ -13,10 +14,12 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -227,6 +230,32 @@ TEST(Engine, StartsOnceLogsAndShutsDownAtTheLastRelease) {
                                         "still open", "Engine shut down"}));
     ASSERT_TRUE(exInit(&engine, log.c_str())) << "a new engine after the last one";
     EXPECT_EQ(engine->Release(), 0);
+    fs::remove_all(dir);
+}
+
+// A named pipe held the open for ever (before the window, deaf to SIGTERM); a link had the file it
+// names overwritten. Both, and a folder, are refused and left as they are; a regular file is
+// emptied.
+TEST(Engine, TheLogIsWrittenOnlyToARegularFileNeverThroughALinkOrIntoAPipe) {
+    const std::string dir = MakeScratchDir("engine");
+    const std::string target = dir + "/kept.txt";
+    std::ofstream(target) << "kept\n";
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    fs::create_symlink(target, dir + "/link");
+    fs::create_directory(dir + "/folder");
+    for (const char* name : {"pipe", "link", "folder"}) {
+        EngineLogFile log;
+        OpenLogFile(log, (dir + "/" + name).c_str());
+        EXPECT_EQ(log.File, nullptr) << name;
+        CloseLogFile(log);
+    }
+    EXPECT_EQ(ReadLines(target), std::vector<std::string>{"kept"});
+    EXPECT_TRUE(fs::is_fifo(dir + "/pipe"));
+    EngineLogFile log;
+    OpenLogFile(log, target.c_str());
+    WriteLog(log, "new");
+    CloseLogFile(log);
+    EXPECT_EQ(ReadLines(target), std::vector<std::string>{"new"});
     fs::remove_all(dir);
 }
 
