@@ -76,13 +76,18 @@ int main(int argc, char** argv) {
     Replay replay;
     uint32_t check = 0;
     bool hasCheck = false;
-    std::string error;
-    if (!ReadReplay(run.ReplayPath, replay, check, hasCheck, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    std::string reason;
+    if (!ReadReplay(run.ReplayPath, replay, check, hasCheck, reason)) {
+        std::fprintf(stderr, "%s\n", reason.c_str());
         return 1;
     }
-    std::error_code ignored;
-    std::filesystem::current_path(run.Folder, ignored);
+    std::error_code error;
+    std::filesystem::current_path(run.Folder, error);
+    if (error) {
+        std::fprintf(stderr, "%s: cannot be entered: %s\n", run.Folder.c_str(),
+                     error.message().c_str());
+        return 1;
+    }
     StartHeadlessPlay();
     if (!StartLevel(run.Level)) {
         std::fprintf(stderr, "%s/maps/%s: cannot be loaded\n", run.Folder.c_str(),
