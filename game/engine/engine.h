@@ -80,7 +80,7 @@ bool FileExists(const std::string& name);
 // refused at once, without waiting for a writer.
 std::FILE* OpenRegularFile(const std::string& name);
 // The regular file created or emptied for binary writing, or null; as above, anything else that
-// stands under the name is refused at once and left as it is.
+// stands under the name, a link too, is refused at once and left as it is.
 std::FILE* RewriteRegularFile(const std::string& name);
 // The whole regular file, when it holds at most `limit` bytes; false otherwise.
 bool ReadFileWithin(const std::string& name, size_t limit, std::vector<uint8_t>& bytes);
