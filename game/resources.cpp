@@ -8,6 +8,7 @@
 #include "sound/bass.h"
 
 #include <mspack.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -88,8 +89,13 @@ TExpansionFile* FileOf(mspack_file* file) {
     return reinterpret_cast<TExpansionFile*>(file);
 }
 
+size_t WriteWholeChunk(const void* data, size_t size, std::FILE* file) {
+    return std::fwrite(data, 1, size, file);
+}
+
 bool FlushPending(TExpansionFile& file) {
-    if (std::fwrite(file.Pending.data(), 1, file.PendingCount, file.File) != file.PendingCount ||
+    if (WriteExpandedChunk(file.Pending.data(), file.PendingCount, file.File) !=
+            file.PendingCount ||
         QuitRequested())
         file.Owner->Failed = true;
     file.PendingCount = 0;
@@ -275,17 +281,49 @@ std::string CreateTemporaryFolder() {
     return {};
 }
 
-// Creates the empty file that receives the expanded copy: under the expanded name itself when no
-// file is there and its folder is writable, otherwise under the same file name in a temporary
-// folder of its own. The file is empty on failure.
-TExpandedCopy CreateExpandedCopy(const std::string& expandedName) {
+// The hidden name a copy is written under beside its final name until it is whole: a load killed
+// midway leaves no partial file under the final name, only this one, which the next start removes.
+std::string PartialCopyName(const std::string& final) {
+    const std::filesystem::path path(final);
+    return (path.parent_path() / ("." + path.filename().string() + ".expanding")).string();
+}
+
+// Gives the whole copy its final name without replacing anything there: a hard link fails when
+// the name is taken, by a link too.
+bool MoveIntoPlace(const std::string& partial, const std::string& final) {
+    const bool moved = link(partial.c_str(), final.c_str()) == 0;
+    std::error_code error;
+    std::filesystem::remove(partial, error);
+    return moved;
+}
+
+// Expands the compressed file to `final` through its partial name, first removing what a killed
+// load left there. False, with nothing left behind, when the name is taken, the folder cannot be
+// written or a write fails (a full disk).
+bool ExpandInto(const std::string& compressedName, const std::string& final) {
+    const std::string partial = PartialCopyName(final);
+    std::error_code error;
+    std::filesystem::remove(partial, error);
+    if (std::filesystem::exists(std::filesystem::symlink_status(final, error)) ||
+        !CreateNewFile(partial))
+        return false;
+    if (ExpandCompressedFile(compressedName, partial)) return MoveIntoPlace(partial, final);
+    std::filesystem::remove(partial, error);
+    return false;
+}
+
+// Makes the expanded copy: under the expanded name itself when nothing is there and it can be
+// written whole, otherwise under the same file name in a temporary folder of its own. Empty when
+// neither works.
+TExpandedCopy ExpandCopy(const std::string& compressedName, const std::string& expandedName) {
     const std::string local = LocalPath(expandedName);
-    if (CreateNewFile(local)) return {local, ""};
+    if (ExpandInto(compressedName, local)) return {local, ""};
+    if (QuitRequested()) return {};
     const std::string folder = CreateTemporaryFolder();
     if (folder.empty()) return {};
     const std::filesystem::path file =
         std::filesystem::path(folder) / std::filesystem::path(local).filename();
-    if (CreateNewFile(file.string())) return {file.string(), folder};
+    if (ExpandInto(compressedName, file.string())) return {file.string(), folder};
     std::error_code error;
     std::filesystem::remove(folder, error);
     return {};
@@ -378,11 +416,10 @@ bool LoadRegistration(TFileName& entry, TResourceList& resources, TExpandedCopy&
         const std::string compressedName = entry.Path;
         const std::string expandedName = ExpandedFileName(compressedName);
         if (expandedName == compressedName) return false;
-        copy = CreateExpandedCopy(TrimText(expandedName));
+        copy = ExpandCopy(compressedName, TrimText(expandedName));
         if (copy.File.empty()) return false;
         entry.Path = copy.Folder.empty() ? TrimText(expandedName) : copy.File;
         extension = UpperCaseText(FileExtension(entry.Path));
-        if (!ExpandCompressedFile(compressedName, copy.File)) return false;
     }
     const std::string path = LocalPath(entry.Path);
     if (!FileExists(path)) return false;
@@ -390,6 +427,8 @@ bool LoadRegistration(TFileName& entry, TResourceList& resources, TExpandedCopy&
 }
 
 } // namespace
+
+size_t (*WriteExpandedChunk)(const void* data, size_t size, std::FILE* file) = WriteWholeChunk;
 
 bool LoadResources(TFileNameList& registrations, TResourceList& resources,
                    TLoadProgressProc progress) {

@@ -240,6 +240,52 @@ TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
     EXPECT_EQ(Snapshot(Dir), before);
 }
 
+namespace {
+
+// The disk, as the expansion's writes see it: it may fill, and it tells whether a copy stood under
+// its final name while being written (where a killed load would leave it).
+struct TDiskFake {
+    int FullWrites = 0; // how many writes to refuse half-done
+    bool SeenUnderFinalName = false;
+};
+TDiskFake Disk;
+
+size_t WriteToFakeDisk(const void* data, size_t size, std::FILE* file) {
+    Disk.SeenUnderFinalName = Disk.SeenUnderFinalName || fs::exists("Resources/road.bmp");
+    if (Disk.FullWrites > 0 && Disk.FullWrites--) return size / 2;
+    return std::fwrite(data, 1, size, file);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename());
+    return names;
+}
+
+} // namespace
+
+// A disk that filled during the copy left the game without its road; a killed load left a partial
+// copy under the final name that every later start stepped around.
+TEST_F(Pipeline, ACopyIsWrittenWholeOrElsewhereAndAStaleOneIsRemoved) {
+    WriteCompressed("Resources/road.bm_", EncodeBmp(SmallPicture()), 'p');
+    const auto write = WriteExpandedChunk;
+    WriteExpandedChunk = WriteToFakeDisk;
+    for (const int fullWrites : {0, 1}) {
+        Disk = {fullWrites, false};
+        ASSERT_TRUE(WriteFileBytes("Resources/.road.bmp.expanding", std::vector<uint8_t>(9000)));
+        TFileNameList registrations = {{"road", "Resources\\road.bm_", 0, 0, 0}};
+        TResourceList resources;
+        EXPECT_TRUE(LoadResources(registrations, resources, nullptr)) << fullWrites;
+        ASSERT_EQ(resources.size(), 1u);
+        EXPECT_NE(resources[0].Handle, 0u) << fullWrites;
+        EXPECT_EQ(fs::path(resources[0].FileName).parent_path() == "Resources", fullWrites == 0);
+        EXPECT_FALSE(Disk.SeenUnderFinalName);
+        EXPECT_EQ(FilesIn("Resources"), std::vector<std::string>{"road.bm_"}) << fullWrites;
+    }
+    WriteExpandedChunk = write;
+}
+
 TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
     WriteCompressed("Resources/jump.bm_", EncodeBmp(SmallPicture()), 'p');
     fs::permissions("Resources", fs::perms::owner_read | fs::perms::owner_exec);
