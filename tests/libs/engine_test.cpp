@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -361,6 +362,20 @@ TEST_F(EngineLoop, QuitEndsTheLoopAfterTheCurrentStep) {
     EXPECT_EQ(StepTimes.size(), 3u) << "a Quit before Run ends it at once";
     Engine->Run(0);
     EXPECT_TRUE(LogHas("Error: Run at 0 steps a second"));
+}
+
+TEST_F(EngineLoop, ATerminationSignalEndsTheLoopAfterTheCurrentStepOfABatch) {
+    Engine->SetProc(ProcUpdate, [] {
+        CountStep();
+        if (StepTimes.size() == 3) std::raise(SIGTERM);
+    });
+    Engine->SetProc(ProcRender, [] {
+        ++FrameCount;
+        FakeNowUs += 1000000; // every frame a stall, so steps come in bursts
+    });
+    Engine->Run(30);
+    EXPECT_EQ(StepTimes.size(), 3u);
+    EXPECT_EQ(FrameCount, 1) << "no frame after the step that was signalled";
 }
 
 TEST_F(EngineLoop, ClosingTheWindowEndsTheLoop) {
