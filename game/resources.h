@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,8 @@ extern size_t (*WriteExpandedChunk)(const void* data, size_t size, std::FILE* fi
 // file, records more than MaxExpandedFileSize, expands to less than it records, or a quit request
 // comes first; the expanded path is then removed, so that no partial copy stays.
 bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath);
+// ExpandCompressedFile from bytes in memory to bytes in memory; the output is empty on failure.
+bool ExpandCompressedBytes(std::span<const uint8_t> compressed, std::vector<uint8_t>& expanded);
 // The name an SZDD file expands to: the character its header records replaces the name's final
 // underscore, taking the case of the nearest letter before it. A file that records no character,
 // is not compressed or cannot be read keeps its own name.

@@ -438,6 +438,11 @@ TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
         std::error_code error;
         fs::remove("expanded.bin", error);
         const bool expanded = ExpandCompressedFile("Resources/road.bm_", "expanded.bin");
+        std::vector<uint8_t> inMemory;
+        EXPECT_EQ(ExpandCompressedBytes(file, inMemory), expanded) << i;
+        if (expanded) {
+            EXPECT_EQ(std::string(inMemory.begin(), inMemory.end()), ReadWholeFile("expanded.bin"));
+        }
         if (i < good.size()) {
             EXPECT_FALSE(expanded) << "cut to " << i << " bytes";
         }
