@@ -2,6 +2,7 @@
 #include "engine.h"
 
 #include "platform/virtual_keys.h"
+#include "window_loss.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -161,6 +162,7 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
     CurrentSettings = settings;
     SDL_ShowWindow(WindowHandle);
     SDL_RaiseWindow(WindowHandle);
+    WatchForLostWindow();
     EngineRunning = true;
     return true;
 }
@@ -213,7 +215,7 @@ void CatchQuitSignals() {
 }
 
 bool ProcessMessages() {
-    if (QuitSignalled) StopRunning();
+    if (QuitSignalled || WindowLost()) StopRunning();
     bool handled = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -235,5 +237,5 @@ void BeginFrame() {
 }
 
 void EndFrame() {
-    if (WindowHandle) SDL_GL_SwapWindow(WindowHandle);
+    if (WindowHandle && !WindowLost()) SDL_GL_SwapWindow(WindowHandle);
 }
