@@ -29,6 +29,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -242,25 +243,14 @@ TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
 
 namespace {
 
-// The disk, as the expansion's writes see it: it may fill, and it tells whether a copy stood under
-// its final name while being written (where a killed load would leave it).
-struct TDiskFake {
-    int FullWrites = 0; // how many writes to refuse half-done
-    bool SeenUnderFinalName = false;
-};
-TDiskFake Disk;
+// The disk as the expansion writes it: it fills for `FullWrites` writes, and it tells whether a
+// copy stood under its final name while being written (where a killed load would leave it).
+int FullWrites = 0;
+bool SeenUnderFinalName = false;
 
 size_t WriteToFakeDisk(const void* data, size_t size, std::FILE* file) {
-    Disk.SeenUnderFinalName = Disk.SeenUnderFinalName || fs::exists("Resources/road.bmp");
-    if (Disk.FullWrites > 0 && Disk.FullWrites--) return size / 2;
-    return std::fwrite(data, 1, size, file);
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    return names;
+    SeenUnderFinalName = SeenUnderFinalName || fs::exists("Resources/road.bmp");
+    return FullWrites-- > 0 ? size / 2 : std::fwrite(data, 1, size, file);
 }
 
 } // namespace
@@ -269,19 +259,17 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 // copy under the final name that every later start stepped around.
 TEST_F(Pipeline, ACopyIsWrittenWholeOrElsewhereAndAStaleOneIsRemoved) {
     WriteCompressed("Resources/road.bm_", EncodeBmp(SmallPicture()), 'p');
-    const auto write = WriteExpandedChunk;
-    WriteExpandedChunk = WriteToFakeDisk;
-    for (const int fullWrites : {0, 1}) {
-        Disk = {fullWrites, false};
+    const auto write = std::exchange(WriteExpandedChunk, WriteToFakeDisk);
+    for (const int full : {0, 1}) {
+        FullWrites = full;
+        SeenUnderFinalName = false;
         ASSERT_TRUE(WriteFileBytes("Resources/.road.bmp.expanding", std::vector<uint8_t>(9000)));
         TFileNameList registrations = {{"road", "Resources\\road.bm_", 0, 0, 0}};
         TResourceList resources;
-        EXPECT_TRUE(LoadResources(registrations, resources, nullptr)) << fullWrites;
-        ASSERT_EQ(resources.size(), 1u);
-        EXPECT_NE(resources[0].Handle, 0u) << fullWrites;
-        EXPECT_EQ(fs::path(resources[0].FileName).parent_path() == "Resources", fullWrites == 0);
-        EXPECT_FALSE(Disk.SeenUnderFinalName);
-        EXPECT_EQ(FilesIn("Resources"), std::vector<std::string>{"road.bm_"}) << fullWrites;
+        EXPECT_TRUE(LoadResources(registrations, resources, nullptr)) << full;
+        EXPECT_EQ(resources.at(0).FileName == "Resources/road.bmp", full == 0) << full;
+        EXPECT_FALSE(SeenUnderFinalName);
+        EXPECT_EQ(Snapshot("Resources").size(), 1u) << "only road.bm_ is left";
     }
     WriteExpandedChunk = write;
 }

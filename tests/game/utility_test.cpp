@@ -58,8 +58,7 @@ TEST(Random, StaysInRangeAndRepeatsForASeed) {
 
 // A link in the player's folder had the file it names overwritten by the log.
 TEST(RewriteRegularFile, EmptiesARegularFileButNeverWritesThroughALinkOrIntoAPipe) {
-    const std::string dir = MakeScratchDir("files");
-    const std::string target = dir + "/kept.txt";
+    const std::string dir = MakeScratchDir("files"), target = dir + "/kept.txt";
     std::ofstream(target) << "kept";
     std::filesystem::create_symlink(target, dir + "/link");
     ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
