@@ -157,6 +157,10 @@ void AddWall(const TWall& wall) {
 
 bool LoadMapBytes(const uint8_t* data, size_t size) {
     ++MapLoadCount;
+    if (size > MaxMapFileSize) {
+        ForgetLevel();
+        return false;
+    }
     ResetLevel();
     ReserveParticles(World, 1000);
     ReserveConstraints(World, 1000);

@@ -32,7 +32,7 @@ std::string MapFileName(int32_t number);
 // Builds the level from "maps/" + name under the working directory. False, with the level left
 // empty, when the file cannot be read or is not a whole map.
 bool LoadMap(const std::string& name);
-// LoadMap on the bytes of a file already read.
+// LoadMap on the bytes of a file already read; more than MaxMapFileSize are refused as a file is.
 bool LoadMapBytes(const uint8_t* data, size_t size);
 // Removes the sparks and empties the walls, circles, pickups and World.
 void ResetLevel();

@@ -20,8 +20,15 @@ void AddParameterLine(const std::string& rawLine, TParameterList& list) {
     list.push_back({TrimText(line.substr(0, equals)), TrimText(line.substr(equals + 1))});
 }
 
-// Reads the bytes line by line: LF or CR LF ends a line, a lone CR stays in it, 0x1A ends the file.
-void ReadParameterLines(const std::vector<uint8_t>& bytes, TParameterList& list) {
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+} // namespace
+
+// Line by line: LF or CR LF ends a line, a lone CR stays in it, 0x1A ends the file.
+void ParseParameterList(std::span<const uint8_t> bytes, TParameterList& list) {
+    list.clear();
     std::string line;
     bool pendingCR = false;
     for (uint8_t byte : bytes) {
@@ -40,19 +47,13 @@ void ReadParameterLines(const std::vector<uint8_t>& bytes, TParameterList& list)
     AddParameterLine(line, list);
 }
 
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-} // namespace
-
 bool LoadParameterList(const std::string& fileName, TParameterList& list) {
     list.clear();
     // A file that cannot be read to its end, or is longer than a configuration, yields nothing,
     // like a missing one.
     std::vector<uint8_t> bytes;
     if (!ReadFileWithin(fileName, MaxConfigFileSize, bytes)) return false;
-    ReadParameterLines(bytes, list);
+    ParseParameterList(bytes, list);
     return true;
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@ constexpr size_t MaxConfigFileSize = 64 * 1024;
 // Empties the list and fills it from the file; false when the file cannot be read to its end or is
 // not a regular file of at most MaxConfigFileSize bytes.
 bool LoadParameterList(const std::string& fileName, TParameterList& list);
+// Empties the list and fills it from the bytes of a configuration file, whatever their length.
+void ParseParameterList(std::span<const uint8_t> bytes, TParameterList& list);
 // The value of the first parameter whose name matches without regard to case and blanks.
 std::string GetParameterValue(const std::string& name, const TParameterList& list,
                               const std::string& defaultValue);

@@ -8,6 +8,7 @@
 #include "sound/bass.h"
 
 #include <mspack.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -65,6 +66,8 @@ bool IsFontKind(uint8_t kind) {
 
 // Written bytes gather in a chunk of this size; between chunks a quit request stops the expansion.
 constexpr size_t ExpansionChunkSize = size_t{1} << 20;
+// In memory the chunk only gathers the expander's one-byte writes.
+constexpr size_t MemoryChunkSize = 4096;
 
 // libmspack's file calls on files of our own. The expander writes one byte a call, so writes
 // gather in a chunk that goes to the file whole; reads go through stdio's buffer. Only regular
@@ -75,11 +78,15 @@ struct TExpansion {
     bool Full = false;    // a write was cut at the end of the room
     bool Failed = false;  // a write failed, or the game was asked to quit
     bool Created = false; // the copy was opened for writing, so a failure removes it
+    // In memory, every file opened for reading is these bytes and the one written is `Output`.
+    std::span<const uint8_t> Input;
+    std::vector<uint8_t>* Output = nullptr;
 };
 
 struct TExpansionFile {
     TExpansion* Owner;
-    std::FILE* File;
+    std::FILE* File;              // null in memory
+    size_t At = 0;                // in memory: the read position
     std::vector<uint8_t> Pending; // written bytes gather here, a chunk's worth when writing
     size_t PendingCount = 0;      // how many of them are waiting
 };
@@ -88,10 +95,19 @@ TExpansionFile* FileOf(mspack_file* file) {
     return reinterpret_cast<TExpansionFile*>(file);
 }
 
+size_t WriteWholeChunk(const void* data, size_t size, std::FILE* file) {
+    return std::fwrite(data, 1, size, file);
+}
+
+size_t WriteChunk(TExpansionFile& file) {
+    if (file.File) return WriteExpandedChunk(file.Pending.data(), file.PendingCount, file.File);
+    file.Owner->Output->insert(file.Owner->Output->end(), file.Pending.begin(),
+                               file.Pending.begin() + static_cast<long>(file.PendingCount));
+    return file.PendingCount;
+}
+
 bool FlushPending(TExpansionFile& file) {
-    if (std::fwrite(file.Pending.data(), 1, file.PendingCount, file.File) != file.PendingCount ||
-        QuitRequested())
-        file.Owner->Failed = true;
+    if (WriteChunk(file) != file.PendingCount || QuitRequested()) file.Owner->Failed = true;
     file.PendingCount = 0;
     return !file.Owner->Failed;
 }
@@ -100,23 +116,33 @@ mspack_file* OpenExpansionFile(mspack_system* system, const char* name, int mode
     auto* owner = reinterpret_cast<TExpansion*>(system);
     const bool writing = mode == MSPACK_SYS_OPEN_WRITE;
     if (!writing && mode != MSPACK_SYS_OPEN_READ) return nullptr;
-    std::FILE* stream = writing ? RewriteRegularFile(name) : OpenRegularFile(name);
-    if (!stream) return nullptr;
+    const bool inMemory = owner->Output != nullptr;
+    std::FILE* stream = inMemory  ? nullptr
+                        : writing ? RewriteRegularFile(name)
+                                  : OpenRegularFile(name);
+    if (!stream && !inMemory) return nullptr;
     owner->Created = owner->Created || writing;
-    auto* file = new TExpansionFile{owner, stream, {}, 0};
-    if (writing) file->Pending.resize(ExpansionChunkSize);
+    auto* file = new TExpansionFile{owner, stream, 0, {}, 0};
+    if (writing) file->Pending.resize(inMemory ? MemoryChunkSize : ExpansionChunkSize);
     return reinterpret_cast<mspack_file*>(file);
 }
 
 void CloseExpansionFile(mspack_file* handle) {
     TExpansionFile* file = FileOf(handle);
     if (file->PendingCount > 0) FlushPending(*file);
-    if (std::fclose(file->File) != 0) file->Owner->Failed = true;
+    if (file->File && std::fclose(file->File) != 0) file->Owner->Failed = true;
     delete file;
 }
 
 int ReadExpansionFile(mspack_file* handle, void* buffer, int bytes) {
     TExpansionFile* file = FileOf(handle);
+    if (!file->File) {
+        const std::span<const uint8_t> input = file->Owner->Input;
+        const size_t count = std::min(static_cast<size_t>(bytes), input.size() - file->At);
+        std::memcpy(buffer, input.data() + file->At, count);
+        file->At += count;
+        return static_cast<int>(count);
+    }
     const size_t count = std::fread(buffer, 1, static_cast<size_t>(bytes), file->File);
     return std::ferror(file->File) ? -1 : static_cast<int>(count);
 }
@@ -141,15 +167,29 @@ int WriteExpansionFile(mspack_file* handle, void* buffer, int bytes) {
     return owner.Full ? -1 : bytes;
 }
 
+// In memory a seek may go anywhere from the start to the end of the bytes.
+int SeekInMemory(TExpansionFile& file, off_t offset, int mode) {
+    const auto size = static_cast<off_t>(file.Owner->Input.size());
+    const off_t base = mode == MSPACK_SYS_SEEK_START ? 0
+                       : mode == MSPACK_SYS_SEEK_CUR ? static_cast<off_t>(file.At)
+                                                     : size;
+    if (offset < -base || offset > size - base) return -1;
+    file.At = static_cast<size_t>(base + offset);
+    return 0;
+}
+
 int SeekExpansionFile(mspack_file* handle, off_t offset, int mode) {
+    TExpansionFile& file = *FileOf(handle);
+    if (!file.File) return SeekInMemory(file, offset, mode);
     const int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET
                        : mode == MSPACK_SYS_SEEK_CUR ? SEEK_CUR
                                                      : SEEK_END;
-    return fseeko(FileOf(handle)->File, offset, whence) == 0 ? 0 : -1;
+    return fseeko(file.File, offset, whence) == 0 ? 0 : -1;
 }
 
 off_t TellExpansionFile(mspack_file* handle) {
-    return ftello(FileOf(handle)->File);
+    TExpansionFile& file = *FileOf(handle);
+    return file.File ? ftello(file.File) : static_cast<off_t>(file.At);
 }
 
 void IgnoreMessage(mspack_file*, const char*, ...) {}
@@ -187,7 +227,8 @@ TExpansion NewExpansion() {
 bool CopyUncompressedFile(TExpansion& expansion, const std::string& source,
                           const std::string& target) {
     std::error_code error;
-    const uintmax_t size = std::filesystem::file_size(source, error);
+    const uintmax_t size =
+        expansion.Output ? expansion.Input.size() : std::filesystem::file_size(source, error);
     if (error || size > MaxExpandedFileSize) return false;
     mspack_file* input = OpenExpansionFile(&expansion.System, source.c_str(), MSPACK_SYS_OPEN_READ);
     if (!input) return false;
@@ -195,7 +236,7 @@ bool CopyUncompressedFile(TExpansion& expansion, const std::string& source,
         OpenExpansionFile(&expansion.System, target.c_str(), MSPACK_SYS_OPEN_WRITE);
     expansion.Room = size;
     bool copied = output != nullptr;
-    std::vector<uint8_t> chunk(ExpansionChunkSize);
+    std::vector<uint8_t> chunk(expansion.Output ? MemoryChunkSize : ExpansionChunkSize);
     for (int count = 1; copied && count > 0;) {
         count = ReadExpansionFile(input, chunk.data(), static_cast<int>(chunk.size()));
         copied = count >= 0 && WriteExpansionFile(output, chunk.data(), count) == count;
@@ -275,17 +316,49 @@ std::string CreateTemporaryFolder() {
     return {};
 }
 
-// Creates the empty file that receives the expanded copy: under the expanded name itself when no
-// file is there and its folder is writable, otherwise under the same file name in a temporary
-// folder of its own. The file is empty on failure.
-TExpandedCopy CreateExpandedCopy(const std::string& expandedName) {
+// The hidden name a copy is written under beside its final name until it is whole: a load killed
+// midway leaves no partial file under the final name, only this one, which the next start removes.
+std::string PartialCopyName(const std::string& final) {
+    const std::filesystem::path path(final);
+    return (path.parent_path() / ("." + path.filename().string() + ".expanding")).string();
+}
+
+// Gives the whole copy its final name without replacing anything there: a hard link fails when
+// the name is taken, by a link too.
+bool MoveIntoPlace(const std::string& partial, const std::string& final) {
+    const bool moved = link(partial.c_str(), final.c_str()) == 0;
+    std::error_code error;
+    std::filesystem::remove(partial, error);
+    return moved;
+}
+
+// Expands the compressed file to `final` through its partial name, first removing what a killed
+// load left there. False, with nothing left behind, when the name is taken, the folder cannot be
+// written or a write fails (a full disk).
+bool ExpandInto(const std::string& compressedName, const std::string& final) {
+    const std::string partial = PartialCopyName(final);
+    std::error_code error;
+    std::filesystem::remove(partial, error);
+    if (std::filesystem::exists(std::filesystem::symlink_status(final, error)) ||
+        !CreateNewFile(partial))
+        return false;
+    if (ExpandCompressedFile(compressedName, partial)) return MoveIntoPlace(partial, final);
+    std::filesystem::remove(partial, error);
+    return false;
+}
+
+// Makes the expanded copy: under the expanded name itself when nothing is there and it can be
+// written whole, otherwise under the same file name in a temporary folder of its own. Empty when
+// neither works.
+TExpandedCopy ExpandCopy(const std::string& compressedName, const std::string& expandedName) {
     const std::string local = LocalPath(expandedName);
-    if (CreateNewFile(local)) return {local, ""};
+    if (ExpandInto(compressedName, local)) return {local, ""};
+    if (QuitRequested()) return {};
     const std::string folder = CreateTemporaryFolder();
     if (folder.empty()) return {};
     const std::filesystem::path file =
         std::filesystem::path(folder) / std::filesystem::path(local).filename();
-    if (CreateNewFile(file.string())) return {file.string(), folder};
+    if (ExpandInto(compressedName, file.string())) return {file.string(), folder};
     std::error_code error;
     std::filesystem::remove(folder, error);
     return {};
@@ -378,18 +451,35 @@ bool LoadRegistration(TFileName& entry, TResourceList& resources, TExpandedCopy&
         const std::string compressedName = entry.Path;
         const std::string expandedName = ExpandedFileName(compressedName);
         if (expandedName == compressedName) return false;
-        copy = CreateExpandedCopy(TrimText(expandedName));
+        copy = ExpandCopy(compressedName, TrimText(expandedName));
         if (copy.File.empty()) return false;
         entry.Path = copy.Folder.empty() ? TrimText(expandedName) : copy.File;
         extension = UpperCaseText(FileExtension(entry.Path));
-        if (!ExpandCompressedFile(compressedName, copy.File)) return false;
     }
     const std::string path = LocalPath(entry.Path);
     if (!FileExists(path)) return false;
     return LoadFileOfKind(entry, KindOfExtension(extension), path, resources);
 }
 
+// SZDD expanded, anything else copied as it is, from `source` to `target` (or in memory).
+bool Expand(TExpansion& expansion, const std::string& source, const std::string& target) {
+    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(&expansion.System);
+    if (!decompressor) return false;
+    bool expanded = false;
+    if (msszddd_header* header = decompressor->open(decompressor, source.c_str())) {
+        expanded = ExpandSzddFile(expansion, decompressor, header, target);
+        decompressor->close(decompressor, header);
+    } else if (decompressor->last_error(decompressor) == MSPACK_ERR_SIGNATURE) {
+        // The Windows expander copies a file that is not compressed as it is.
+        expanded = CopyUncompressedFile(expansion, source, target);
+    }
+    mspack_destroy_szdd_decompressor(decompressor);
+    return expanded;
+}
+
 } // namespace
+
+size_t (*WriteExpandedChunk)(const void* data, size_t size, std::FILE* file) = WriteWholeChunk;
 
 bool LoadResources(TFileNameList& registrations, TResourceList& resources,
                    TLoadProgressProc progress) {
@@ -426,24 +516,23 @@ void FreeResources(TResourceList& resources) {
 }
 
 bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath) {
-    const std::string source = LocalPath(compressedPath);
     const std::string target = LocalPath(expandedPath);
     TExpansion expansion = NewExpansion();
-    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(&expansion.System);
-    if (!decompressor) return false;
-    bool expanded = false;
-    if (msszddd_header* header = decompressor->open(decompressor, source.c_str())) {
-        expanded = ExpandSzddFile(expansion, decompressor, header, target);
-        decompressor->close(decompressor, header);
-    } else if (decompressor->last_error(decompressor) == MSPACK_ERR_SIGNATURE) {
-        // The Windows expander copies a file that is not compressed as it is.
-        expanded = CopyUncompressedFile(expansion, source, target);
-    }
-    mspack_destroy_szdd_decompressor(decompressor);
+    const bool expanded = Expand(expansion, LocalPath(compressedPath), target);
     // No partial copy stays behind.
     std::error_code error;
     if (!expanded && expansion.Created) std::filesystem::remove(target, error);
     return expanded;
+}
+
+bool ExpandCompressedBytes(std::span<const uint8_t> compressed, std::vector<uint8_t>& expanded) {
+    expanded.clear();
+    TExpansion expansion = NewExpansion();
+    expansion.Input = compressed;
+    expansion.Output = &expanded;
+    if (Expand(expansion, "", "")) return true;
+    expanded.clear();
+    return false;
 }
 
 std::string ExpandedFileName(const std::string& path) {

@@ -1,9 +1,14 @@
 // The Game's resource registry: registrations (a key, a path and three parameters) are loaded in
 // one pass into resources that the game finds by key. Files whose extension ends in an underscore
 // are SZDD compressed: each is expanded to a copy of its own, the copy loaded and deleted again.
+// A copy is written under a hidden partial name and takes its own only when whole; where it
+// cannot be written whole (a taken name, a read-only folder, a full disk) a temporary folder
+// holds it.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -75,11 +80,16 @@ void FreeResources(TResourceList& resources);
 // header that records more tells of a damaged or hostile file.
 constexpr uint64_t MaxExpandedFileSize = uint64_t{256} << 20;
 
+// Writes a chunk of an expanded copy as fwrite does; tests point it at a disk that fills.
+extern size_t (*WriteExpandedChunk)(const void* data, size_t size, std::FILE* file);
+
 // Writes the expanded contents of an SZDD file to the expanded path (an uncompressed file is copied
 // as it is), stopping at the length its header records. False when the file is not a regular
 // file, records more than MaxExpandedFileSize, expands to less than it records, or a quit request
 // comes first; the expanded path is then removed, so that no partial copy stays.
 bool ExpandCompressedFile(const std::string& compressedPath, const std::string& expandedPath);
+// ExpandCompressedFile from bytes in memory to bytes in memory; the output is empty on failure.
+bool ExpandCompressedBytes(std::span<const uint8_t> compressed, std::vector<uint8_t>& expanded);
 // The name an SZDD file expands to: the character its header records replaces the name's final
 // underscore, taking the case of the nearest letter before it. A file that records no character,
 // is not compressed or cannot be read keeps its own name.

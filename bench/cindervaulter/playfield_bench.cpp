@@ -66,6 +66,8 @@ BENCHMARK(PlayfieldFrame)
     ->Args({1000, 200})
     ->Args({1000, 0})
     ->Args({0, 200})
+    ->Args({0, MaxLiveSparks})
+    ->Args({65534, 0})
     ->Args({0, 0})
     ->Unit(benchmark::kMillisecond);
 

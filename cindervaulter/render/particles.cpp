@@ -40,6 +40,8 @@ void CreateBlurTexture() {
 
 namespace {
 
+int32_t LiveSparks = 0; // sparks in the list behind the sentinel
+
 // A uniform whole number from -10 to 10.
 float Spread() {
     return float(Random(21) - 10);
@@ -51,6 +53,7 @@ TSpark* NewSparkAtFront() {
     s->Next = SparkList.Next;
     if (s->Next) s->Next->Prev = s;
     SparkList.Next = s;
+    ++LiveSparks;
     return s;
 }
 
@@ -63,7 +66,7 @@ float TowardsZero(float v, float step) {
 
 void SpawnSparks(int32_t Count, int32_t ColorIndex, uint8_t Kind, float X, float Y, float Speed) {
     const float* colour = SparkColors[std::clamp(ColorIndex, 0, 5)];
-    for (int32_t n = 0; n < Count; ++n) {
+    for (int32_t n = 0; n < Count && LiveSparks < MaxLiveSparks; ++n) {
         TSpark* s = NewSparkAtFront();
         const int32_t k = n == 0 ? 1 : n;
         s->VX = Spread() / 5 * Speed;
@@ -119,7 +122,12 @@ TSpark* RemoveSpark(TSpark* s) {
     s->Prev->Next = next;
     if (next) next->Prev = s->Prev;
     delete s;
+    --LiveSparks;
     return next;
+}
+
+int32_t LiveSparkCount() {
+    return LiveSparks;
 }
 
 void ClearSparks() {

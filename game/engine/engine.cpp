@@ -3,6 +3,7 @@
 
 #include "gamepad.h"
 #include "platform/virtual_keys.h"
+#include "window_loss.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -253,6 +254,7 @@ bool InitEngine(const std::string& caption, TScreenSettings settings) {
                              std::min(settings.Height, MinimumHeight));
     SDL_ShowWindow(WindowHandle);
     SDL_RaiseWindow(WindowHandle);
+    WatchForLostWindow();
     EngineRunning = true;
     return true;
 }
@@ -340,7 +342,7 @@ void CatchQuitSignals() {
 }
 
 bool ProcessMessages() {
-    if (QuitSignalled) StopRunning();
+    if (QuitSignalled || WindowLost()) StopRunning();
     bool handled = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -372,5 +374,5 @@ void BeginFrame() {
 }
 
 void EndFrame() {
-    if (WindowHandle) SDL_GL_SwapWindow(WindowHandle);
+    if (WindowHandle && !WindowLost()) SDL_GL_SwapWindow(WindowHandle);
 }

@@ -102,7 +102,7 @@ bool FileExists(const std::string& name);
 // refused at once, without waiting for a writer.
 std::FILE* OpenRegularFile(const std::string& name);
 // The regular file created or emptied for binary writing, or null; as above, anything else that
-// stands under the name is refused at once and left as it is.
+// stands under the name, a link too, is refused at once and left as it is.
 std::FILE* RewriteRegularFile(const std::string& name);
 // Replaces the file's content in one step: the bytes go to a new temporary file beside it, which
 // is then renamed over the name, so a reader or a second writer never meets a part. False, with

@@ -103,7 +103,8 @@ std::FILE* OpenRegularFile(const std::string& name) {
 }
 
 std::FILE* RewriteRegularFile(const std::string& name) {
-    int file = OpenRegular(name, O_WRONLY | O_CREAT);
+    // A link is not followed: it would have the file it names overwritten.
+    int file = OpenRegular(name, O_WRONLY | O_CREAT | O_NOFOLLOW);
     if (file >= 0 && ftruncate(file, 0) != 0) {
         close(file);
         return nullptr;

@@ -86,6 +86,8 @@ TEST(Map, BrokenFilesLoadNothing) {
              {1000, 0, 0, 1, 2, 3, 2147484},              // a coordinate times the scale does
              {1000, 1, 0, 1, 2, 3, 4, 0, 0, -2147484, 0}})
         bad.push_back(MapBytes(values));
+    bad.push_back(whole);
+    bad.back().resize(MaxMapFileSize + 1); // whole, but longer than any map file may be
     for (const std::vector<uint8_t>& bytes : bad) {
         ASSERT_TRUE(Load(whole));
         EXPECT_FALSE(Load(bytes)) << bytes.size() << " bytes";

@@ -65,3 +65,22 @@ TEST(Sparks, BatchLivesOtherKindsAndClearing) {
     ClearSparks(); // on an empty list
     EXPECT_EQ(SparkList.Next, nullptr);
 }
+
+// A map of 87,000 pickups in view spawned a spark for each of them every step, without end.
+TEST(Sparks, NoMoreThanTheCapLiveAndTheDeadMakeRoomAgain) {
+    UseHeadlessEngine();
+    Randomize(7);
+    ClearSparks();
+    TheHeadlessEngine.Time = 0;
+    SpawnSparks(MaxLiveSparks + 50, 3, 1, 0, 0, 0.2f);
+    int32_t live = 0;
+    for (const TSpark* s = SparkList.Next; s; s = s->Next) ++live;
+    EXPECT_EQ(live, MaxLiveSparks);
+    TheHeadlessEngine.Time = 1000; // past the lives of the batch's first half
+    UpdateSparks();
+    ASSERT_LT(LiveSparkCount(), MaxLiveSparks);
+    SpawnSparks(2, 0, 1, 0, 0, 1);
+    EXPECT_EQ(SparkList.Next->Color[1], 1) << "the exit's green spark came first";
+    ClearSparks();
+    EXPECT_EQ(LiveSparkCount(), 0);
+}

@@ -29,6 +29,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -240,6 +241,39 @@ TEST_F(Pipeline, AFileUnderTheExpandedNameIsLeftAlone) {
     EXPECT_EQ(Snapshot(Dir), before);
 }
 
+namespace {
+
+// The disk as the expansion writes it: it fills for `FullWrites` writes, and it tells whether a
+// copy stood under its final name while being written (where a killed load would leave it).
+int FullWrites = 0;
+bool SeenUnderFinalName = false;
+
+size_t WriteToFakeDisk(const void* data, size_t size, std::FILE* file) {
+    SeenUnderFinalName = SeenUnderFinalName || fs::exists("Resources/road.bmp");
+    return FullWrites-- > 0 ? size / 2 : std::fwrite(data, 1, size, file);
+}
+
+} // namespace
+
+// A disk that filled during the copy left the game without its road; a killed load left a partial
+// copy under the final name that every later start stepped around.
+TEST_F(Pipeline, ACopyIsWrittenWholeOrElsewhereAndAStaleOneIsRemoved) {
+    WriteCompressed("Resources/road.bm_", EncodeBmp(SmallPicture()), 'p');
+    const auto write = std::exchange(WriteExpandedChunk, WriteToFakeDisk);
+    for (const int full : {0, 1}) {
+        FullWrites = full;
+        SeenUnderFinalName = false;
+        ASSERT_TRUE(WriteFileBytes("Resources/.road.bmp.expanding", std::vector<uint8_t>(9000)));
+        TFileNameList registrations = {{"road", "Resources\\road.bm_", 0, 0, 0}};
+        TResourceList resources;
+        EXPECT_TRUE(LoadResources(registrations, resources, nullptr)) << full;
+        EXPECT_EQ(resources.at(0).FileName == "Resources/road.bmp", full == 0) << full;
+        EXPECT_FALSE(SeenUnderFinalName);
+        EXPECT_EQ(Snapshot("Resources").size(), 1u) << "only road.bm_ is left";
+    }
+    WriteExpandedChunk = write;
+}
+
 TEST_F(Pipeline, ReadOnlyResourcesFolderStillLoads) {
     WriteCompressed("Resources/jump.bm_", EncodeBmp(SmallPicture()), 'p');
     fs::permissions("Resources", fs::perms::owner_read | fs::perms::owner_exec);
@@ -392,6 +426,11 @@ TEST_F(Pipeline, DamagedCompressedFilesExpandToABoundedCopyThatIsDeleted) {
         std::error_code error;
         fs::remove("expanded.bin", error);
         const bool expanded = ExpandCompressedFile("Resources/road.bm_", "expanded.bin");
+        std::vector<uint8_t> inMemory;
+        EXPECT_EQ(ExpandCompressedBytes(file, inMemory), expanded) << i;
+        if (expanded) {
+            EXPECT_EQ(std::string(inMemory.begin(), inMemory.end()), ReadWholeFile("expanded.bin"));
+        }
         if (i < good.size()) {
             EXPECT_FALSE(expanded) << "cut to " << i << " bytes";
         }

@@ -5,6 +5,7 @@
 #include "run_program.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -53,6 +54,18 @@ TEST(Random, StaysInRangeAndRepeatsForASeed) {
     EXPECT_EQ(Random(1), 0);
     EXPECT_EQ(Random(0), 0);
     EXPECT_EQ(Random(-5), 0);
+}
+
+// A link in the player's folder had the file it names overwritten by the log.
+TEST(RewriteRegularFile, NeverWritesThroughALinkOrIntoAPipe) {
+    const std::string dir = MakeScratchDir("files"), target = dir + "/kept.txt";
+    std::ofstream(target) << "kept";
+    std::filesystem::create_symlink(target, dir + "/link");
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    for (const char* name : {"link", "pipe"})
+        EXPECT_EQ(RewriteRegularFile(dir + "/" + name), nullptr) << name;
+    EXPECT_EQ(ReadWholeFile(target), "kept");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(FileExists, IsTrueForReadableFilesOnlyAndAReadOnlyFileIsNotMissing) {

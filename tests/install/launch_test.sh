@@ -50,5 +50,14 @@ play "$cindervaulter" "$work/xdg/$cindervaulter/log.txt" 'First frame shown' XDG
 grep -qx 'Engine shut down' "$work/xdg/$cindervaulter/log.txt" || fail "cindervaulter log not complete"
 [[ ! -e $work/home/.local/share/$cindervaulter ]] || fail "XDG_DATA_HOME was not used"
 
+# A folder of the player's that links elsewhere stops the launcher before it writes there.
+mkdir -p "$work/xdg2/$cindervaulter" "$work/elsewhere"
+ln -s "$work/elsewhere" "$work/xdg2/$cindervaulter/maps"
+chown -R nobody: "$work/xdg2" "$work/elsewhere" 2>/dev/null || true
+if timeout 60 env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_DATA_HOME="$work/xdg2" "${as_player[@]}" \
+    "$work/prefix/bin/$cindervaulter" &>"$work/refused"; then fail "a linked maps folder was used"; fi
+grep -q 'maps: not a folder of its own' "$work/refused" || fail "no reason given: $(cat "$work/refused")"
+[[ -z $(ls -A "$work/elsewhere") ]] || fail "the launcher wrote through the link"
+
 [[ $(snapshot) == "$before" ]] || fail "the prefix changed"
 echo "both games started from a read-only prefix as $player_name"

@@ -4,6 +4,7 @@
 #include "display.h"
 #include "exgine.h"
 #include "input.h"
+#include "log.h"
 #include "offscreen_gl.h"
 #include "pacing.h"
 #include "run_program.h"
@@ -13,10 +14,13 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -287,6 +291,26 @@ TEST(Engine, StartsOnceLogsAndShutsDownAtTheLastRelease) {
     fs::remove_all(dir);
 }
 
+// A named pipe held the open for ever (before the window, deaf to SIGTERM); a link had the file it
+// names overwritten. Both, and a folder, are refused and left as they are; a regular file is
+// emptied.
+TEST(Engine, TheLogIsWrittenOnlyToARegularFileNeverThroughALinkOrIntoAPipe) {
+    const std::string dir = MakeScratchDir("engine");
+    std::ofstream(dir + "/kept.txt") << "kept\n";
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir + "/kept.txt", dir + "/link");
+    for (const char* name : {"pipe", "link", "kept.txt"}) {
+        EngineLogFile log;
+        OpenLogFile(log, (dir + "/" + name).c_str());
+        const bool opened = log.File != nullptr;
+        WriteLog(log, "new");
+        CloseLogFile(log);
+        EXPECT_EQ(opened, name == std::string("kept.txt")) << name;
+        EXPECT_EQ(ReadLines(dir + "/kept.txt").at(0), opened ? "new" : "kept") << name;
+    }
+    fs::remove_all(dir);
+}
+
 IEngine* Releasing = nullptr;
 
 TEST(Engine, ReleasedFromInsideTheLoopShutsDownWhenTheLoopEnds) {
@@ -389,6 +413,20 @@ TEST_F(EngineLoop, QuitEndsTheLoopAfterTheCurrentStep) {
     EXPECT_EQ(StepTimes.size(), 3u) << "a Quit before Run ends it at once";
     Engine->Run(0);
     EXPECT_TRUE(LogHas("Error: Run at 0 steps a second"));
+}
+
+TEST_F(EngineLoop, ATerminationSignalEndsTheLoopAfterTheCurrentStepOfABatch) {
+    Engine->SetProc(ProcUpdate, [] {
+        CountStep();
+        if (StepTimes.size() == 3) std::raise(SIGTERM);
+    });
+    Engine->SetProc(ProcRender, [] {
+        ++FrameCount;
+        FakeNowUs += 1000000; // every frame a stall, so steps come in bursts
+    });
+    Engine->Run(30);
+    EXPECT_EQ(StepTimes.size(), 3u);
+    EXPECT_EQ(FrameCount, 1) << "no frame after the step that was signalled";
 }
 
 TEST_F(EngineLoop, ClosingTheWindowEndsTheLoop) {

@@ -1,5 +1,6 @@
 #include "level_play.h"
 
+#include "file_bytes.h"
 #include "game.h"
 #include "headless_engine.h"
 #include "map.h"
@@ -8,9 +9,11 @@
 #include "render/particles.h"
 #include "rules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -20,24 +23,30 @@ constexpr int32_t KeyUp = 38;
 // Steps played since the play started; the clock runs only as they advance it.
 int64_t Steps = 0;
 
+// Whether the word is all of one kind of character: no sign, no "0x", nothing after the digits.
+bool AllOf(const std::string& word, int (*isKind)(int)) {
+    return !word.empty() && std::all_of(word.begin(), word.end(), [isKind](char c) {
+        return isKind(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
 std::string ParseLine(const std::string& content, Replay& replay, bool& hasCheck, uint32_t& check) {
+    if (content.find('\0') != std::string::npos) return "a NUL byte is not replay text";
     std::istringstream words(content.substr(0, content.find('#')));
     std::string keyword, count, extra;
     if (!(words >> keyword)) return "";
     if (hasCheck) return "nothing may follow the check line";
     if (!(words >> count) || (words >> extra)) return keyword + " takes one value";
-    char* end = nullptr;
     if (keyword == "check") {
-        if (count.size() != 8) return "check takes 8 hex digits, not '" + count + "'";
-        check = uint32_t(std::strtoul(count.c_str(), &end, 16));
-        if (*end != 0) return "check takes 8 hex digits, not '" + count + "'";
+        if (count.size() != 8 || !AllOf(count, isxdigit))
+            return "check takes 8 hex digits, not '" + count + "'";
+        check = uint32_t(std::strtoul(count.c_str(), nullptr, 16));
         hasCheck = true;
         return "";
     }
     if (keyword != "up" && keyword != "off") return "unknown keyword '" + keyword + "'";
-    const long long n = std::strtoll(count.c_str(), &end, 10);
-    if (*end != 0 || n < 1 || n > 1000000)
-        return "'" + count + "' is not a step count from 1 to 1000000";
+    const long long n = count.size() <= 7 && AllOf(count, isdigit) ? std::atoll(count.c_str()) : 0;
+    if (n < 1 || n > 1000000) return "'" + count + "' is not a step count from 1 to 1000000";
     if (replay.size() + size_t(n) > 10000000) return "the replay runs past 10000000 steps";
     replay.insert(replay.end(), size_t(n), keyword == "up" ? 1 : 0);
     return "";
@@ -67,13 +76,12 @@ bool ParseReplay(const std::string& text, const std::string& file, Replay& repla
 
 bool ReadReplay(const std::string& path, Replay& replay, uint32_t& check, bool& hasCheck,
                 std::string& error) {
-    std::ifstream in(path);
-    std::stringstream text;
-    if (!(in && text << in.rdbuf())) {
+    std::vector<uint8_t> text;
+    if (!ReadFileBytes(path, text, MaxLevelTextBytes)) {
         error = path + ": cannot be read";
         return false;
     }
-    return ParseReplay(text.str(), path, replay, check, hasCheck, error);
+    return ParseReplay(std::string(text.begin(), text.end()), path, replay, check, hasCheck, error);
 }
 
 std::string FormatReplay(const Replay& replay, const std::string& header, uint32_t check) {

@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     }
     const int size = argc == 4 ? std::atoi(argv[3]) : 600;
     std::vector<uint8_t> bytes;
-    if (size < 100 || size > 8192 || !ReadFileBytes(argv[1], bytes) ||
+    if (size < 100 || size > 8192 || !ReadFileBytes(argv[1], bytes, MaxMapFileSize) ||
         !LoadMapBytes(bytes.data(), bytes.size())) {
         std::fprintf(stderr, "%s: not a map, or a size outside 100 to 8192\n", argv[1]);
         return 1;

@@ -7,24 +7,21 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: map_compiler SOURCE MAP\n");
         return 2;
     }
-    std::ifstream in(argv[1]);
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot be read\n", argv[1]);
+    std::vector<uint8_t> text;
+    if (!ReadFileBytes(argv[1], text, MaxLevelTextBytes)) {
+        std::fprintf(stderr, "%s: cannot be read (a regular file of at most %llu bytes)\n", argv[1],
+                     static_cast<unsigned long long>(MaxLevelTextBytes));
         return 1;
     }
-    std::stringstream text;
-    text << in.rdbuf();
     std::vector<uint8_t> map;
     std::string name, error;
-    if (!CompileMapSource(text.str(), argv[1], map, name, error)) {
+    if (!CompileMapSource(std::string(text.begin(), text.end()), argv[1], map, name, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

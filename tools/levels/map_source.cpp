@@ -23,13 +23,17 @@
 //
 // A source is refused, naming the file, line and reason, when a line has an unknown keyword, the
 // wrong number of values or a value that is not a 32-bit integer; when scale, start or exit is
-// missing or given twice; when a wall has no length (it would never push); or when the scale makes
-// the arena's side or a scaled coordinate leave 32 bits (the game refuses such a map).
+// missing or given twice; when a wall has no length (it would never push); when the scale makes
+// the arena's side or a scaled coordinate leave 32 bits (the game refuses such a map); when the
+// scale is below 1; or when the map would be larger than the game loads.
 #include "map_source.h"
+
+#include "map.h"
 
 #include <limits>
 #include <map>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -131,6 +135,8 @@ std::string CheckLevel(const Level& level, int& line) {
     for (const char* needed : {"scale", "start", "exit"})
         if (!level.FirstLine.count(needed)) return std::string("no ") + needed + " line";
     line = level.FirstLine.at("scale");
+    // At scale 0 every point is the origin: the player would start on the exit.
+    if (level.Scale <= 0) return "scale " + std::to_string(level.Scale) + " is not at least 1";
     if (!FitsInt32(int64_t(level.Scale) * 450))
         return "scale " + std::to_string(level.Scale) + " makes the arena's side leave 32 bits";
     for (const Value& value : level.Coordinates)
@@ -182,7 +188,13 @@ bool CompileMapSource(const std::string& text, const std::string& file, std::vec
         error = file + ":" + std::to_string(line) + ": " + reason;
         return false;
     }
-    map = Encode(level);
+    std::vector<uint8_t> bytes = Encode(level);
+    if (bytes.size() > MaxMapFileSize) {
+        error = file + ": the map takes " + std::to_string(bytes.size()) +
+                " bytes; the game loads at most " + std::to_string(MaxMapFileSize);
+        return false;
+    }
+    map = std::move(bytes);
     name = level.Name;
     return true;
 }

@@ -9,7 +9,9 @@
 #include "level_play.h"
 #include "map.h"
 #include "menus.h"
+#include "render/particles.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -41,20 +43,24 @@ bool ParseArguments(int argc, char** argv, Run& run) {
 // Plays the replay; returns the steps played and reports each level finished.
 size_t Play(const Run& run, const Replay& replay, uint32_t& fingerprint, bool& finished) {
     size_t step = 0, levelStart = 0;
+    int32_t sparks = 0; // the most live at once on the level
     StepResult result;
     while (step < replay.size() && !finished) {
         const int32_t level = LevelNumber;
         result = PlayStep(replay[step] != 0);
         ++step;
+        if (!result.ExitReached) sparks = std::max(sparks, LiveSparkCount());
         if (!result.ExitReached) {
             fingerprint = FoldFingerprint(fingerprint);
             continue;
         }
         const Replay part(replay.begin() + long(levelStart), replay.begin() + long(step));
-        std::printf("%s: %zu steps, Up pressed %d times, %d/%d pickups, exit reached\n",
+        std::printf("%s: %zu steps, Up pressed %d times, %d/%d pickups, exit reached; at most %d "
+                    "live sparks\n",
                     MapFileName(level).c_str(), step - levelStart, CountPresses(part),
-                    result.Collected, result.Pickups);
+                    result.Collected, result.Pickups, sparks);
         levelStart = step;
+        sparks = 0;
         finished = !run.Set || LevelNumber == 1;
     }
     if (!finished)
@@ -76,13 +82,18 @@ int main(int argc, char** argv) {
     Replay replay;
     uint32_t check = 0;
     bool hasCheck = false;
-    std::string error;
-    if (!ReadReplay(run.ReplayPath, replay, check, hasCheck, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    std::string reason;
+    if (!ReadReplay(run.ReplayPath, replay, check, hasCheck, reason)) {
+        std::fprintf(stderr, "%s\n", reason.c_str());
         return 1;
     }
-    std::error_code ignored;
-    std::filesystem::current_path(run.Folder, ignored);
+    std::error_code error;
+    std::filesystem::current_path(run.Folder, error);
+    if (error) {
+        std::fprintf(stderr, "%s: cannot be entered: %s\n", run.Folder.c_str(),
+                     error.message().c_str());
+        return 1;
+    }
     StartHeadlessPlay();
     if (!StartLevel(run.Level)) {
         std::fprintf(stderr, "%s/maps/%s: cannot be loaded\n", run.Folder.c_str(),

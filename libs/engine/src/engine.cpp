@@ -226,7 +226,11 @@ void PumpEvents(EngineCore& core) {
 
 void RunSteps(EngineCore& core) {
     const int steps = StepsDue(core.Pacer, NowUs(core));
-    for (int step = 0; step < steps && !core.QuitRequested; ++step) {
+    for (int step = 0; step < steps; ++step) {
+        // A termination request is looked at between steps too: steps that run long (a huge
+        // level) would otherwise hold it for a whole batch of catch-up steps.
+        if (QuitSignalled) core.QuitRequested = true;
+        if (core.QuitRequested) break;
         BeginInputStep(core.Input);
         if (core.Update) core.Update();
         ++core.StepCount;

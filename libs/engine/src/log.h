@@ -8,7 +8,8 @@ struct EngineLogFile {
     std::FILE* File = nullptr;
 };
 
-// Re-creates the file; without it (no name, no permission) lines are dropped.
+// Re-creates the file; without it (no name, no permission, a link or anything but a regular file
+// there) lines are dropped.
 void OpenLogFile(EngineLogFile& log, const char* path);
 void WriteLog(EngineLogFile& log, const std::string& line);
 void CloseLogFile(EngineLogFile& log);

@@ -5,6 +5,7 @@
 #include "run_program.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -31,6 +32,10 @@ TEST(LevelTools, ReplaysReadBackAsWrittenAndBrokenOnesAreRefusedWithFileLineAndR
         {"up 1\ncheck 0000000g\n", "r:2: check takes 8 hex digits, not '0000000g'"},
         {"up 1\ncheck 00000000\n\noff 1\n", "r:4: nothing may follow the check line"},
         {"# nothing\n", "r: no steps"},
+        {"up 1\ncheck -165acf8\n", "r:2: check takes 8 hex digits, not '-165acf8'"},
+        {"up 1\ncheck 0x165acf\n", "r:2: check takes 8 hex digits, not '0x165acf'"},
+        {"up +5\n", "r:1: '+5' is not a step count from 1 to 1000000"},
+        {std::string("off 2\nup 4\0 8\n", 14), "r:2: a NUL byte is not replay text"},
     };
     for (const auto& [text, message] : cases) {
         EXPECT_FALSE(ParseReplay(text, "r", replay, check, hasCheck, error)) << text;
@@ -77,6 +82,33 @@ TEST(LevelTools, TheRunnerRefusesAMissingOrBrokenReplayWithFileLineAndReason) {
         EXPECT_EQ(run.ExitCode, 1);
         EXPECT_NE(run.Stderr.find(message), std::string::npos) << run.Stderr;
     }
+}
+
+// A named pipe held the tools for ever and /dev/zero grew them without end; a folder that could
+// not be entered was played as the working one.
+TEST(LevelTools, TheToolsReadOnlyBoundedRegularFilesAndFailOnAFolderTheyCannotEnter) {
+    const std::string dir = MakeScratchDir("levels");
+    ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
+    std::ofstream(dir + "/empty.replay").flush();
+    std::ofstream(dir + "/up.replay") << "up 5\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"map_compiler", "pipe", "out.map"}, "pipe: cannot be read"},
+        {{"map_compiler", "/dev/zero", "out.map"}, "/dev/zero: cannot be read"},
+        {{"replay_runner", ".", "1", "pipe"}, "pipe: cannot be read"},
+        {{"replay_runner", ".", "1", "/dev/zero"}, "/dev/zero: cannot be read"},
+        {{"replay_runner", ".", "1", "empty.replay"}, "empty.replay: no steps"},
+        {{"replay_runner", "gone", "1", "up.replay"}, "gone: cannot be entered"},
+    };
+    for (const auto& [command, message] : cases) {
+        const std::vector<std::string> arguments(command.begin() + 1, command.end());
+        const ProgramRun run =
+            RunProgram(TOOLS_DIR "/levels/" + command[0], dir, {}, 10000, 1000, arguments);
+        EXPECT_FALSE(run.TimedOut) << command[0] << " " << arguments.back();
+        EXPECT_EQ(run.ExitCode, 1) << command[0] << " " << arguments.back();
+        EXPECT_NE(run.Stderr.find(message), std::string::npos) << run.Stderr;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/out.map"));
+    std::filesystem::remove_all(dir);
 }
 
 TEST(LevelTools, TheSolverFindsTheShippedReplayOfLevelTwo) {

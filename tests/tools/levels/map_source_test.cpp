@@ -5,6 +5,16 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+std::string Repeat(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += line;
+    return text;
+}
+
+} // namespace
+
 TEST(MapSource, CompilesSourcesAndRefusesBrokenOnesWithFileLineAndReason) {
     std::vector<uint8_t> map;
     std::string name, error;
@@ -27,6 +37,10 @@ TEST(MapSource, CompilesSourcesAndRefusesBrokenOnesWithFileLineAndReason) {
          "l.txt:1: scale 4772186 makes the arena's side leave 32 bits"},
         {"start 1 2\nexit 3 4\npickup 0 2147484\nscale 1000\n",
          "l.txt:3: 2147484 times the scale leaves 32 bits"},
+        {"scale 0\nstart 1 2\nexit 3 4\n", "l.txt:1: scale 0 is not at least 1"},
+        {"start 1 2\nexit 3 4\nscale -3\n", "l.txt:3: scale -3 is not at least 1"},
+        {head + Repeat("wall 0 0 1 0\n", 66000),
+         "l.txt: the map takes 1056028 bytes; the game loads at most 1048576"},
     };
     for (const auto& [source, message] : cases) {
         map.clear();

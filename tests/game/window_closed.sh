@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The real Game under Xvfb, its window destroyed by another program (as `xdotool windowclose`
+# does): it must end by itself with status 0 and the log must hold every shutdown step, where
+# Xlib's default error handler ended it with status 1 after the snakes. Arg: run folder
+set -euo pipefail
+work=$(mktemp -d)
+trap 'kill ${game:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
+source "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb
+export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
+cp -r "$1/." "$work/game" && printf 'ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n' >"$work/game/Config.INI"
+(cd "$work/game" && exec ./Game >/dev/null 2>&1) & game=$!
+for _ in $(seq 600); do grep -q 'Initializing snakes' "$work/game/Log.TXT" 2>/dev/null && break; sleep 0.1; done
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --pid "$game" 2>/dev/null | head -n1) && [[ -n $window ]] && break
+    sleep 0.1
+done
+[[ -n $window ]] || { echo "no window of the game"; exit 1; }
+sleep 0.5 # a few frames drawn
+xdotool windowclose "$window"
+status=0
+wait $game || status=$?
+[[ $status -eq 0 ]] || { echo "the game ended with status $status"; exit 1; }
+diff <(tail -n 4 "$work/game/Log.TXT") <(printf '%s... Ok.\n' "Deleting all objects" \
+    "Freeing resources" "Freeing BASS" "Clearing parameters list")
