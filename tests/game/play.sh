@@ -3,12 +3,8 @@
 # camera), "New Move" (a second lane beside the creature), "New Stop" (one lane again), "Exit"; the
 # shots change with the play and the log ends in every shutdown step. Arg: run folder
 set -euo pipefail
-work=$(mktemp -d)
-trap 'kill ${game:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
-source "$(dirname "$0")/../../scripts/xvfb.sh"
-start_xvfb
-export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
-cp -r "$1/." "$work/game" && printf 'ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n' >"$work/game/Config.INI"
+source "$(dirname "$0")/game_under_xvfb.sh"
+prepare_game "$1" 800 600
 (cd "$work/game" && exec timeout 120 ./Game >/dev/null) & game=$!
 
 # A shot of the window measured: the share that is the creature's yellow, or the brighter of two

@@ -3,12 +3,8 @@
 # one on "New Move" starts a Move game (a second lane beside the creature), one on "Exit" ends the
 # program, its log ending in every shutdown step. Arg: run folder
 set -euo pipefail
-work=$(mktemp -d)
-trap 'kill ${game:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
-source "$(dirname "$0")/../../scripts/xvfb.sh"
-start_xvfb
-export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
-cp -r "$1/." "$work/game" && printf 'ScrWidth=800\nScrHeight=600\nScrFullScreen=0\n' >"$work/game/Config.INI"
+source "$(dirname "$0")/game_under_xvfb.sh"
+prepare_game "$1" 800 600
 (cd "$work/game" && exec timeout 60 ./Game >/dev/null) & game=$!
 
 # The brighter of two strips beside the creature that only a two-lane road reaches.

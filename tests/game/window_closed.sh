@@ -3,12 +3,8 @@
 # does): it must end by itself with status 0 and the log must hold every shutdown step, where
 # Xlib's default error handler ended it with status 1 after the snakes. Arg: run folder
 set -euo pipefail
-work=$(mktemp -d)
-trap 'kill ${game:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$work"' EXIT
-source "$(dirname "$0")/../../scripts/xvfb.sh"
-start_xvfb
-export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
-cp -r "$1/." "$work/game" && printf 'ScrWidth=640\nScrHeight=480\nScrFullScreen=0\n' >"$work/game/Config.INI"
+source "$(dirname "$0")/game_under_xvfb.sh"
+prepare_game "$1" 640 480
 (cd "$work/game" && exec ./Game >/dev/null 2>&1) & game=$!
 for _ in $(seq 600); do grep -q 'Initializing snakes' "$work/game/Log.TXT" 2>/dev/null && break; sleep 0.1; done
 window=""

@@ -95,6 +95,13 @@ class Sound : public ScratchFolderTest {
     void TearDown() override { BASS_Free(); }
 
     bool Open() { return BASS_Init(1, 44100, 0, nullptr, nullptr) != 0; }
+    // A tone of `ms` encoded by LAME into Dir/NAME.mp3; "" when the encoder failed.
+    std::string Mp3Tone(const std::string& name, int ms) {
+        std::string wavPath = WriteFile(Dir + "/" + name + ".wav", ToneWav(ms));
+        std::string mp3Path = Dir + "/" + name + ".mp3";
+        std::string command = "lame --quiet '" + wavPath + "' '" + mp3Path + "'";
+        return std::system(command.c_str()) == 0 ? mp3Path : "";
+    }
     // Waits until the disk output holds a sample louder than `threshold`, or 10 s: on a loaded
     // machine the audio thread may be slow to run, and the checks after this say what came out.
     void WaitForLoudOutput(int threshold) {
@@ -267,10 +274,8 @@ TEST_F(Sound, SampleAndMusicReachTheOutput) {
 
 // The Game's tune is an MP3, made with LAME; the encoder is part of the build's tools.
 TEST_F(Sound, DecodesMp3) {
-    std::string wavPath = WriteFile(Dir + "/tone.wav", ToneWav(500));
-    std::string mp3Path = Dir + "/tone.mp3";
-    std::string command = "lame --quiet '" + wavPath + "' '" + mp3Path + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << "lame is installed by scripts/setup.sh";
+    std::string mp3Path = Mp3Tone("tone", 500);
+    ASSERT_FALSE(mp3Path.empty()) << "lame is installed by scripts/setup.sh";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     ASSERT_TRUE(Open());
     uint32_t sample = BASS_SampleLoad(0, mp3Path.c_str(), 0, 0, 3, BASS_SAMPLE_LOOP);
@@ -296,10 +301,8 @@ TEST_F(Sound, DecodesMpegLayersOneAndTwo) {
 // A long sample is decoded as it plays, from bytes kept at load: the loader may delete its file.
 TEST_F(Sound, LongSamplePlaysOnceAtATimeAfterItsFileIsGone) {
     const int longMs = static_cast<int>(LongSampleSeconds * 1000) + 1000;
-    std::string wavPath = WriteFile(Dir + "/long.wav", ToneWav(longMs));
-    std::string mp3Path = Dir + "/long.mp3";
-    std::string command = "lame --quiet '" + wavPath + "' '" + mp3Path + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << "lame is installed by scripts/setup.sh";
+    std::string mp3Path = Mp3Tone("long", longMs);
+    ASSERT_FALSE(mp3Path.empty()) << "lame is installed by scripts/setup.sh";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     ASSERT_TRUE(Open());
     uint32_t sample = BASS_SampleLoad(0, mp3Path.c_str(), 0, 0, 3, BASS_SAMPLE_LOOP);
