@@ -139,7 +139,7 @@ int ReadExpansionFile(mspack_file* handle, void* buffer, int bytes) {
     if (!file->File) {
         const std::span<const uint8_t> input = file->Owner->Input;
         const size_t count = std::min(static_cast<size_t>(bytes), input.size() - file->At);
-        std::memcpy(buffer, input.data() + file->At, count);
+        if (count > 0) std::memcpy(buffer, input.data() + file->At, count); // empty: data() is null
         file->At += count;
         return static_cast<int>(count);
     }
