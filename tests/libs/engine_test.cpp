@@ -496,6 +496,45 @@ TEST_F(EngineLoop, ReportsEachPressInExactlyOneStep) {
     EXPECT_TRUE(LogHas("Mode: full screen 1024x768, frame 64x48")) << "Alt+Enter switched";
 }
 
+int PadIndex = -1;
+
+// A pad plugged in while the game runs, through SDL's own device and button events: its south
+// button holds Up, and unplugging it while held lets Up go.
+TEST_F(EngineLoop, APadPluggedInWhilePlayingHoldsUpUntilUnplugged) {
+    UpHeld.clear();
+    PadIndex = -1;
+    // SDL drops pad events while the window lacks focus, as an offscreen window always does.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    Engine->SetProc(ProcUpdate, [] {
+        UpHeld.push_back(Current->Input->KeyDown(38));
+        switch (UpHeld.size()) {
+        case 2:
+            PadIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6,
+                                                 SDL_CONTROLLER_BUTTON_MAX, 0);
+            break;
+        case 4: {
+            SDL_Joystick* pad = SDL_JoystickOpen(PadIndex);
+            SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+            SDL_JoystickClose(pad); // the engine keeps its own handle
+            break;
+        }
+        case 7:
+            SDL_JoystickDetachVirtual(PadIndex);
+            break;
+        case 10:
+            Current->Engine->Quit();
+            break;
+        }
+    });
+    Engine->Run(30);
+    SDL_ResetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS);
+    ASSERT_GE(PadIndex, 0) << SDL_GetError();
+    EXPECT_TRUE(LogHas("Game controller: Virtual Controller"));
+    // Each change shows in the step after the one that made it.
+    EXPECT_EQ(UpHeld, (std::vector<bool>{false, false, false, false, true, true, true, false, false,
+                                         false}));
+}
+
 // ---- Drawing ----
 
 using EngineDrawing = EngineTest;
