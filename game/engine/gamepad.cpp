@@ -17,19 +17,23 @@ int StickSide = 0;
 // stick resting near the threshold does not chatter.
 constexpr int16_t PressAt = 16384, ReleaseAt = 8192;
 
+struct TButtonKey {
+    uint8_t Button;
+    uint8_t Key;
+};
+
+// The buttons that stand for keys; a pad pulled out lets go of every one of these keys.
+constexpr TButtonKey ButtonKeys[] = {
+    {SDL_CONTROLLER_BUTTON_A, VK_SPACE},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+    {SDL_CONTROLLER_BUTTON_START, VK_RETURN},
+};
+
 uint8_t ButtonKey(uint8_t button) {
-    switch (button) {
-    case SDL_CONTROLLER_BUTTON_A:
-        return VK_SPACE;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        return VK_LEFT;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        return VK_RIGHT;
-    case SDL_CONTROLLER_BUTTON_START:
-        return VK_RETURN;
-    default:
-        return 0;
-    }
+    for (const TButtonKey& entry : ButtonKeys)
+        if (entry.Button == button) return entry.Key;
+    return 0;
 }
 
 int NextStickSide(int16_t value) {
@@ -83,8 +87,7 @@ bool HandleGamepadEvent(const SDL_Event& event, std::vector<TKeyChange>& changes
         // A pad pulled out with a button held would leave its key down for good.
         Close(event.cdevice.which);
         MoveStick(0, changes);
-        for (uint8_t code : {VK_SPACE, VK_LEFT, VK_RIGHT, VK_RETURN})
-            changes.push_back({code, false});
+        for (const TButtonKey& entry : ButtonKeys) changes.push_back({entry.Key, false});
         return true;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
