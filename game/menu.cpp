@@ -39,11 +39,6 @@ constexpr uint32_t ExitConfirmMs = 3000;
 // When Esc asked to exit; 0 when it has not, or the question lapsed.
 uint32_t ExitAskedAt = 0;
 
-// The nearest integer, a half going to the even one (the default rounding mode).
-double Near(double v) {
-    return std::nearbyint(v);
-}
-
 bool Inside(const TMenuButton& button, double x, double y) {
     return button.Left <= x && x < button.Right && button.Top <= y && y < button.Bottom;
 }
@@ -173,11 +168,12 @@ void DrawKeyName(const TMenuButton& button, uint32_t base) {
                  asking ? Amber : Grey);
 }
 
-// The pointer brought into the 800 by 600 space through the picture's letterbox.
+// The pointer brought into the 800 by 600 space through the picture's letterbox, to the nearest
+// unit (a half going to the even one, the default rounding mode).
 void MouseInSpace(double& x, double& y) {
     WindowToSpace(MousePos, x, y);
-    x = Near(x);
-    y = Near(y);
+    x = std::nearbyint(x);
+    y = std::nearbyint(y);
 }
 
 // A click acts on the button under the pointer, whether the button is still down or went down
