@@ -95,6 +95,11 @@ TExpansionFile* FileOf(mspack_file* file) {
     return reinterpret_cast<TExpansionFile*>(file);
 }
 
+// The size of the chunk an expansion's writes and copies go in, in memory or to a file.
+size_t ChunkSize(const TExpansion& expansion) {
+    return expansion.Output ? MemoryChunkSize : ExpansionChunkSize;
+}
+
 size_t WriteWholeChunk(const void* data, size_t size, std::FILE* file) {
     return std::fwrite(data, 1, size, file);
 }
@@ -123,7 +128,7 @@ mspack_file* OpenExpansionFile(mspack_system* system, const char* name, int mode
     if (!stream && !inMemory) return nullptr;
     owner->Created = owner->Created || writing;
     auto* file = new TExpansionFile{owner, stream, 0, {}, 0};
-    if (writing) file->Pending.resize(inMemory ? MemoryChunkSize : ExpansionChunkSize);
+    if (writing) file->Pending.resize(ChunkSize(*owner));
     return reinterpret_cast<mspack_file*>(file);
 }
 
@@ -236,7 +241,7 @@ bool CopyUncompressedFile(TExpansion& expansion, const std::string& source,
         OpenExpansionFile(&expansion.System, target.c_str(), MSPACK_SYS_OPEN_WRITE);
     expansion.Room = size;
     bool copied = output != nullptr;
-    std::vector<uint8_t> chunk(expansion.Output ? MemoryChunkSize : ExpansionChunkSize);
+    std::vector<uint8_t> chunk(ChunkSize(expansion));
     for (int count = 1; copied && count > 0;) {
         count = ReadExpansionFile(input, chunk.data(), static_cast<int>(chunk.size()));
         copied = count >= 0 && WriteExpansionFile(output, chunk.data(), count) == count;
