@@ -2,10 +2,13 @@
 // breathy thrust, a bright pickup chirp, a rising chord as the exit opens, a fanfare when a level
 // is finished and a soft tick for menu moves. Deterministic: the noise comes from a seeded
 // generator.
+#include "file_bytes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -80,15 +83,20 @@ Samples MenuTick() {
     return out;
 }
 
-void PutLe(std::string& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>((value >> (8 * i)) & 0xFF));
 }
 
-std::string Wav(const Samples& samples) {
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + std::strlen(tag));
+}
+
+std::vector<uint8_t> Wav(const Samples& samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    std::string out = "RIFF";
+    std::vector<uint8_t> out;
+    PutTag(out, "RIFF");
     PutLe(out, 36 + dataBytes, 4);
-    out += "WAVEfmt ";
+    PutTag(out, "WAVEfmt ");
     PutLe(out, 16, 4);
     PutLe(out, 1, 2); // PCM
     PutLe(out, 1, 2); // mono
@@ -96,19 +104,12 @@ std::string Wav(const Samples& samples) {
     PutLe(out, SampleRate * 2, 4);
     PutLe(out, 2, 2);
     PutLe(out, 16, 2);
-    out += "data";
+    PutTag(out, "data");
     PutLe(out, dataBytes, 4);
     for (float s : samples)
         PutLe(out, static_cast<uint16_t>(static_cast<int16_t>(std::clamp(s, -1.0f, 1.0f) * 32767)),
               2);
     return out;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
 }
 
 } // namespace
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
         {"finish.wav", Finish()}, {"menu.wav", MenuTick()},
     };
     for (const auto& [name, samples] : sounds)
-        if (!WriteFile(folder + "/" + name, Wav(samples))) {
+        if (!WriteFileBytes(folder + "/" + name, Wav(samples))) {
             std::fprintf(stderr, "synth_sounds: cannot write %s/%s\n", folder.c_str(), name);
             return 1;
         }

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <png.h>
 
-namespace {
-
 bool WritePng(const std::string& path, const RgbaImage& image) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
@@ -14,8 +12,6 @@ bool WritePng(const std::string& path, const RgbaImage& image) {
     png.format = PNG_FORMAT_RGBA;
     return png_image_write_to_file(&png, path.c_str(), 0, image.Pixels.data(), 0, nullptr) != 0;
 }
-
-} // namespace
 
 bool WriteIcons(const std::string& folder, const std::string& name, RgbaImage (*paint)(int size)) {
     for (const int size : IconSizes) {

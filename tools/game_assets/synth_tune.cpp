@@ -2,6 +2,8 @@
 // seconds) and encodes it with LAME. Every note and echo that rings past the end is folded back
 // onto the beginning, so the loop point is seamless; the LAME tag records the encoder's delay and
 // padding for decoders that trim them.
+#include "file_bytes.h"
+
 #include <lame/lame.h>
 
 #include <algorithm>
@@ -292,11 +294,7 @@ bool EncodeMp3(const std::vector<int16_t>& pcm, const std::string& path) {
         if (encoded) std::copy_n(buffer.begin(), tagBytes, mp3.begin());
     }
     lame_close(lame);
-    if (!encoded) return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(mp3.data(), 1, mp3.size(), file) == mp3.size();
-    return std::fclose(file) == 0 && written;
+    return encoded && WriteFileBytes(path, mp3);
 }
 
 } // namespace

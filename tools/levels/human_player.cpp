@@ -165,13 +165,7 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     if (!options.Perturb.empty())
         options.Perturb = std::filesystem::absolute(options.Perturb, ignored).string();
-    std::filesystem::current_path(options.Folder, ignored);
-    StartHeadlessPlay();
-    if (!StartLevel(options.Level)) {
-        std::fprintf(stderr, "%s/maps/%s: cannot be loaded\n", options.Folder.c_str(),
-                     MapFileName(options.Level).c_str());
-        return 1;
-    }
+    if (!EnterLevel(options.Folder, options.Level)) return 1;
     if (!options.Perturb.empty()) return RunPerturbed(options);
     const LevelPaths paths = MakeLevelPaths();
     std::vector<Outcome> outcomes;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -114,6 +115,21 @@ bool StartLevel(int32_t number) {
     LevelNumber = number;
     GameScreen = 1;
     return LoadMap(MapFileName(number));
+}
+
+bool EnterLevel(const std::string& folder, int32_t number) {
+    std::error_code error;
+    std::filesystem::current_path(folder, error);
+    if (error) {
+        std::fprintf(stderr, "%s: cannot be entered: %s\n", folder.c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    StartHeadlessPlay();
+    if (StartLevel(number)) return true;
+    std::fprintf(stderr, "%s/maps/%s: cannot be loaded\n", folder.c_str(),
+                 MapFileName(number).c_str());
+    return false;
 }
 
 StepResult PlayStep(bool up) {

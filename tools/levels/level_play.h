@@ -28,6 +28,9 @@ int32_t CountPresses(const Replay& replay);
 void StartHeadlessPlay();
 // Loads level `number` from "maps/" under the working directory as the menus would start it.
 bool StartLevel(int32_t number);
+// Enters `folder`, starts headless play and loads level `number` from its maps; false after
+// printing "FOLDER: cannot be entered: why" or "FOLDER/maps/mapN.map: cannot be loaded".
+bool EnterLevel(const std::string& folder, int32_t number);
 
 // What a step did to the level being played.
 struct StepResult {

@@ -3,10 +3,9 @@
 // wall pushes only towards the other side), pickups as orange rings, the exit as a cyan ring, and
 // the player's body at the start as green circles.
 #include "file_bytes.h"
+#include "icons.h"
 #include "map.h"
 #include "painting.h"
-
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -52,15 +51,6 @@ void DrawWall(RgbaImage& image, const View& view, const TWall& wall) {
         DrawLine(image, x, y, x - wall.Normal.x * 6, y - wall.Normal.y * 6, 1.2f, {150, 150, 160});
     }
     DrawLine(image, x0, y0, x1, y1, 2.5f, {255, 255, 255});
-}
-
-bool WritePng(const std::string& path, const RgbaImage& image) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.Width);
-    png.height = png_uint_32(image.Height);
-    png.format = PNG_FORMAT_RGBA;
-    return png_image_write_to_file(&png, path.c_str(), 0, image.Pixels.data(), 0, nullptr) != 0;
 }
 
 } // namespace

@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -87,19 +86,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", reason.c_str());
         return 1;
     }
-    std::error_code error;
-    std::filesystem::current_path(run.Folder, error);
-    if (error) {
-        std::fprintf(stderr, "%s: cannot be entered: %s\n", run.Folder.c_str(),
-                     error.message().c_str());
-        return 1;
-    }
-    StartHeadlessPlay();
-    if (!StartLevel(run.Level)) {
-        std::fprintf(stderr, "%s/maps/%s: cannot be loaded\n", run.Folder.c_str(),
-                     MapFileName(run.Level).c_str());
-        return 1;
-    }
+    if (!EnterLevel(run.Folder, run.Level)) return 1;
     const auto start = std::chrono::steady_clock::now();
     uint32_t fingerprint = FingerprintStart;
     bool finished = false;
