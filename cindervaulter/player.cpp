@@ -155,10 +155,6 @@ void PlayerMenuUpdate() {
     if (before.Page == PageLevel) RunSteps = 0;
 }
 
-bool ExitOpen() {
-    return CollectedCount == int32_t(Pickups.size());
-}
-
 std::string FormatSteps(int32_t steps) {
     const int64_t tenths = int64_t(std::max(0, steps)) * 10 / UpdateRate;
     const int64_t seconds = tenths / 10 % 60;
