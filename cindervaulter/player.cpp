@@ -39,6 +39,12 @@ struct TMenuWatch {
     int32_t Page, Selection, Level;
 };
 
+// A map began: its clock and messages start afresh.
+void StartLevelClock() {
+    LevelSteps = 0;
+    ClosedExitSteps = OpenedExitSteps = 0;
+}
+
 void SaveRecords() {
     if (WriteRecords(RecordsFileName, Records) || SaveFailureLogged) return;
     SaveFailureLogged = true;
@@ -59,8 +65,7 @@ void LevelFinished(int32_t level, bool wrapped) {
     NoteFinish(Records, level, LevelSteps);
     SaveRecords();
     RunSteps += LevelSteps;
-    LevelSteps = 0;
-    ClosedExitSteps = OpenedExitSteps = 0;
+    StartLevelClock();
     if (wrapped) ShowEnding();
 }
 
@@ -91,8 +96,7 @@ void AfterPlayStep(const TPlayWatch& before) {
 }
 
 void RestartLevel() {
-    LevelSteps = 0;
-    ClosedExitSteps = OpenedExitSteps = 0;
+    StartLevelClock();
     if (LoadMap(MapFileName(LevelNumber))) return;
     GameScreen = 0;
     MenuPage = PageLoadError;
@@ -150,13 +154,8 @@ void PlayerMenuUpdate() {
         PlayEffect(efMenu);
     if (GameScreen == 0 || (before.Page == PagePause && before.Selection == 0)) return;
     // A map was loaded: from the level choice a new run begins.
-    LevelSteps = 0;
-    ClosedExitSteps = OpenedExitSteps = 0;
+    StartLevelClock();
     if (before.Page == PageLevel) RunSteps = 0;
-}
-
-bool ExitOpen() {
-    return CollectedCount == int32_t(Pickups.size());
 }
 
 std::string FormatSteps(int32_t steps) {

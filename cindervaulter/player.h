@@ -29,7 +29,5 @@ void StopPlayer();
 // One step of play or of the menus with all that surrounds it.
 void PlayerGameUpdate();
 void PlayerMenuUpdate();
-// Whether every pickup of the map is collected, so the exit works.
-bool ExitOpen();
 // Update steps as minutes, seconds and tenths: "1:05.3".
 std::string FormatSteps(int32_t steps);

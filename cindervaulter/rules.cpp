@@ -59,10 +59,6 @@ bool Touches(TVec3 point, const TCircle& circle) {
     return CirclesOverlap(CircleAt(point, TouchRadius), circle, depth);
 }
 
-bool AllCollected() {
-    return CollectedCount == int32_t(Pickups.size());
-}
-
 bool HasBody() {
     return Player.Head >= 0 && Player.Head + 2 < World.ParticleCount;
 }
@@ -105,7 +101,7 @@ void SetBodyFlash(TFlash& flash, int32_t start, int32_t end) {
 // The arrow's target: the exit once every pickup is in, else the nearest active pickup; among
 // equally near ones the first in the list.
 TVec3 ArrowTarget(TVec3 centre) {
-    if (AllCollected()) return ExitPoint;
+    if (ExitOpen()) return ExitPoint;
     TVec3 target = ExitPoint;
     float nearest = std::numeric_limits<float>::infinity();
     for (const TPickup& pickup : Pickups) {
@@ -129,6 +125,10 @@ void CollectPickups() {
 }
 
 } // namespace
+
+bool ExitOpen() {
+    return CollectedCount == int32_t(Pickups.size());
+}
 
 TVec3 FlashStart(const TFlash& flash) {
     return World.PrevPositions[size_t(flash.StartRef)];
@@ -213,7 +213,7 @@ void PlayerUpdate() {
 }
 
 void ExitReached() {
-    if (!AllCollected()) return;
+    if (!ExitOpen()) return;
     LevelNumber += 1;
     if (LoadMap(MapFileName(LevelNumber))) return;
     LevelNumber = 1;

@@ -36,6 +36,8 @@ extern TPlayer Player;
 extern float PlayerSpeed;  // mean distance the body's particles moved in the latest step
 extern float ArrowHeading; // degrees, 0 up, clockwise
 
+// Whether every pickup of the map is collected, so the exit works.
+bool ExitOpen();
 // Where a flash starts and ends now: World's previous positions, or its own end point.
 TVec3 FlashStart(const TFlash& flash);
 TVec3 FlashEnd(const TFlash& flash);

@@ -33,6 +33,11 @@ void Print(const char* english, float x, float y) {
     Render->PrintText(MainFont, Translate(english), x, y);
 }
 
+// A translated label followed by a value, as "Best time: 1:05.3".
+void PrintLabelled(const char* english, const std::string& value, float x, float y) {
+    Render->PrintText(MainFont, (std::string(Translate(english)) + value).c_str(), x, y);
+}
+
 // The three items of a page from `first`, 40 pixels apart from y 250, the highlighted one green.
 void DrawItems(int32_t first, float x) {
     for (int32_t i = 0; i < 3; ++i) {
@@ -64,17 +69,14 @@ const std::string& ShownLevelName() {
 }
 
 void DrawLevelChoice() {
-    const std::string choose = Translate("Choose a level: ");
-    Render->PrintText(MainFont, (choose + std::to_string(LevelNumber)).c_str(), 350, 250);
+    PrintLabelled("Choose a level: ", std::to_string(LevelNumber), 350, 250);
     const std::string& name = ShownLevelName();
     glColor3f(1, 1, 0.6f);
     if (!name.empty()) Render->PrintText(MainFont, Translate(name.c_str()), 350, 275);
     const int32_t best = BestSteps(Records, LevelNumber);
     glColor3f(0.7f, 0.85f, 1);
     if (best > 0)
-        Render->PrintText(MainFont,
-                          (std::string(Translate("Best time: ")) + FormatSteps(best)).c_str(), 350,
-                          295);
+        PrintLabelled("Best time: ", FormatSteps(best), 350, 295);
     else
         Print("Not finished yet", 350, 295);
     Print("Left, Right: level   Enter: play   Esc: back", 250, 340);
@@ -84,9 +86,7 @@ void DrawEnding() {
     glColor3f(0, 1, 0);
     Print("Every level finished!", 300, 230);
     glColor3f(1, 1, 1);
-    Render->PrintText(MainFont,
-                      (std::string(Translate("Total time: ")) + FormatSteps(EndingSteps)).c_str(),
-                      300, 260);
+    PrintLabelled("Total time: ", FormatSteps(EndingSteps), 300, 260);
     Print("Enter: play on from level 1", 300, 300);
 }
 

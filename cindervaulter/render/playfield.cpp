@@ -41,13 +41,13 @@ bool BodyInWorld() {
 
 // Once the exit is open the arrow points at it three times as bright (the blending adds).
 void DrawArrow() {
-    const int layers = CollectedCount == int32_t(Pickups.size()) ? 3 : 1;
+    const int layers = ExitOpen() ? 3 : 1;
     for (int i = 0; i < layers; ++i) DrawSprite(ArrowTexture, 400, 300, 25, ArrowHeading);
 }
 
 // The counter takes the exit's green once every pickup is collected.
 void DrawCounter() {
-    if (CollectedCount == int32_t(Pickups.size())) glColor3f(0, 1, 0);
+    if (ExitOpen()) glColor3f(0, 1, 0);
     Render->PrintText(MainFont, CounterText().c_str(), 750, 10);
     glColor3f(1, 1, 1);
 }

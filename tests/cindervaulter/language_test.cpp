@@ -1,6 +1,7 @@
 // The player's language: chosen from the environment as gettext chooses, and the texts from the
 // catalog the build compiled.
 #include "language.h"
+#include "run_program.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +36,11 @@ TEST(Language, IsChosenFromTheEnvironmentAsGettextDoes) {
 
 using Catalog = ScratchFolderTest;
 
+constexpr const char* RussianCatalog =
+    CINDERVAULTER_RUN_DIR "/locale/ru/LC_MESSAGES/cindervaulter.mo";
+
 TEST_F(Catalog, TheRussianCatalogGivesTheOriginalTextsAndABrokenOneNone) {
-    ASSERT_TRUE(LoadCatalog(CINDERVAULTER_RUN_DIR "/locale/ru/LC_MESSAGES/cindervaulter.mo"));
+    ASSERT_TRUE(LoadCatalog(RussianCatalog));
     const std::pair<const char*, const char*> texts[] = {
         {"New game", "Новая игра"},
         {"About", "О программе"},
@@ -50,9 +54,7 @@ TEST_F(Catalog, TheRussianCatalogGivesTheOriginalTextsAndABrokenOneNone) {
     };
     for (const auto& [english, russian] : texts) EXPECT_STREQ(Translate(english), russian);
     // A catalog cut short, one whose tables point past its end, and no catalog: English.
-    std::ifstream in(CINDERVAULTER_RUN_DIR "/locale/ru/LC_MESSAGES/cindervaulter.mo",
-                     std::ios::binary);
-    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string whole = ReadWholeFile(RussianCatalog);
     std::string pointing = whole;
     pointing[15] = '\x7F';
     for (const std::string& broken : {whole.substr(0, whole.size() / 2), pointing}) {

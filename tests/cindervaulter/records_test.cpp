@@ -2,13 +2,13 @@
 // corrupt or cut short; a write that cannot finish leaves the old file whole.
 #include "file_modes.h"
 #include "records.h"
+#include "run_program.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -16,12 +16,6 @@ using RecordsFile = ScratchFolderTest;
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
 }
 
 constexpr const char* Good = "cindervaulter records 1\nlast 3\nlevel 1 450\nlevel 3 1200\nend\n";
@@ -71,7 +65,7 @@ TEST_F(RecordsFile, AWriteThatCannotFinishLeavesTheOldFileWhole) {
         std::filesystem::remove(path + ".tmp");
         std::filesystem::create_directory(path + ".tmp");
         EXPECT_FALSE(WriteRecords(path, records));
-        EXPECT_EQ(ReadText(path), Good);
+        EXPECT_EQ(ReadWholeFile(path), Good);
         std::filesystem::remove(path + ".tmp");
     }
     {
@@ -81,7 +75,7 @@ TEST_F(RecordsFile, AWriteThatCannotFinishLeavesTheOldFileWhole) {
         EXPECT_FALSE(WriteRecords(path, records)) << "a read-only folder";
         std::filesystem::permissions(Dir, std::filesystem::perms::owner_all);
     }
-    EXPECT_EQ(ReadText(path), Good);
+    EXPECT_EQ(ReadWholeFile(path), Good);
     EXPECT_TRUE(WriteRecords(path, records));
     EXPECT_EQ(BestSteps(ReadRecords(path), 5), 10);
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));

@@ -244,6 +244,7 @@ std::vector<int64_t> StepTimes;
 std::vector<int> StepsPerFrame;
 int FrameCount = 0;
 bool Stalled = false; // the stall case's one stall has happened
+void (*StopInStepThree)() = nullptr;
 
 void CountStep() {
     StepTimes.push_back(FakeNowUs);
@@ -260,6 +261,20 @@ class EngineLoop : public EngineTest {
         FrameCount = 0;
         Stalled = false;
         OpenWindow(64, 48);
+    }
+
+    // Runs with a stall every frame, so steps come in bursts, and calls `stop` in the third step.
+    void RunStoppingInStepThree(void (*stop)()) {
+        StopInStepThree = stop;
+        Engine->SetProc(ProcUpdate, [] {
+            CountStep();
+            if (StepTimes.size() == 3) StopInStepThree();
+        });
+        Engine->SetProc(ProcRender, [] {
+            ++FrameCount;
+            FakeNowUs += 1000000;
+        });
+        Engine->Run(30);
     }
 };
 
@@ -396,15 +411,7 @@ TEST_F(EngineLoop, AfterAStallRunsAtMostTheCatchUpStepsThenDropsTheRest) {
 }
 
 TEST_F(EngineLoop, QuitEndsTheLoopAfterTheCurrentStep) {
-    Engine->SetProc(ProcUpdate, [] {
-        CountStep();
-        if (StepTimes.size() == 3) Current->Engine->Quit();
-    });
-    Engine->SetProc(ProcRender, [] {
-        ++FrameCount;
-        FakeNowUs += 1000000; // every frame a stall, so steps come in bursts
-    });
-    Engine->Run(30);
+    RunStoppingInStepThree([] { Current->Engine->Quit(); });
     EXPECT_EQ(StepTimes.size(), 3u);
     EXPECT_EQ(FrameCount, 1) << "no frame after the step that quit";
 
@@ -416,15 +423,7 @@ TEST_F(EngineLoop, QuitEndsTheLoopAfterTheCurrentStep) {
 }
 
 TEST_F(EngineLoop, ATerminationSignalEndsTheLoopAfterTheCurrentStepOfABatch) {
-    Engine->SetProc(ProcUpdate, [] {
-        CountStep();
-        if (StepTimes.size() == 3) std::raise(SIGTERM);
-    });
-    Engine->SetProc(ProcRender, [] {
-        ++FrameCount;
-        FakeNowUs += 1000000; // every frame a stall, so steps come in bursts
-    });
-    Engine->Run(30);
+    RunStoppingInStepThree([] { std::raise(SIGTERM); });
     EXPECT_EQ(StepTimes.size(), 3u);
     EXPECT_EQ(FrameCount, 1) << "no frame after the step that was signalled";
 }
